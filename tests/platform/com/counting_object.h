@@ -1,0 +1,42 @@
+// A small object for tests of the object model: it counts its own
+// destruction so a test can tell it was released exactly once.
+#pragma once
+
+#include "platform/com/com_object.h"
+#include "platform/com/dispatch.h"
+
+namespace vyn::testing {
+
+struct ITestThing : IDispatch {
+  using Base = IDispatch;
+  static constexpr IID kIid = MakeGuid("11111111-2222-3333-4444-555555555555");
+  virtual int Value() = 0;
+
+ protected:
+  ~ITestThing() = default;
+};
+
+class CountingObject final : public ComObject<CountingObject, ITestThing> {
+ public:
+  explicit CountingObject(int value, int* destroyed = nullptr)
+      : value_(value), destroyed_(destroyed) {}
+
+  int Value() override { return value_; }
+  HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT GetIDsOfNames(REFIID, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return E_NOTIMPL;
+  }
+
+ protected:
+  ~CountingObject() override {
+    if (destroyed_) ++*destroyed_;
+  }
+
+ private:
+  int value_;
+  int* destroyed_;
+};
+
+}  // namespace vyn::testing
