@@ -31,10 +31,12 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
 
   // --- Interface ---
   HRESULT get__NewEnum(IUnknown** out) override {
-    if (!out) return E_POINTER;
+    if (!out)
+      return E_POINTER;
     *out = nullptr;
     auto enumerator = CollectionEnumerator<Collection>::Create(ComPtr<Collection>(this), 0);
-    if (!enumerator) return E_OUTOFMEMORY;
+    if (!enumerator)
+      return E_OUTOFMEMORY;
     *out = enumerator->AsUnknown();
     (void)enumerator.Detach();
     return S_OK;
@@ -42,24 +44,28 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
 
   // 1-based; 0 and below mean the first slot. A null slot gives null, S_OK.
   HRESULT get_Item(LONG index, Element** out) override {
-    if (!out) return E_POINTER;
+    if (!out)
+      return E_POINTER;
     *out = nullptr;
     std::size_t position = index <= 1 ? 0 : static_cast<std::size_t>(index) - 1;
     ComPtr<Element> element;
-    if (!SlotAt(position, &element)) return E_FAIL;
+    if (!SlotAt(position, &element))
+      return E_FAIL;
     *out = element.Detach();
     return S_OK;
   }
 
   HRESULT get_Count(LONG* out) override {
-    if (!out) return E_POINTER;
+    if (!out)
+      return E_POINTER;
     *out = static_cast<LONG>(SlotCount());
     return S_OK;
   }
 
   // --- IDispatch: served from the type library with late binding ---
   HRESULT GetTypeInfoCount(UINT* count) override {
-    if (!count) return E_POINTER;
+    if (!count)
+      return E_POINTER;
     *count = 0;
     return S_OK;
   }
@@ -88,7 +94,8 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
   // Fills slot `index` (0-based), which must exist.
   void SetSlot(std::size_t index, ComPtr<Element> element) {
     std::lock_guard lock(mutex_);
-    if (index < items_.size()) items_[index] = std::move(element);
+    if (index < items_.size())
+      items_[index] = std::move(element);
   }
   void Append(ComPtr<Element> element) {
     std::lock_guard lock(mutex_);
@@ -104,7 +111,8 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
   // The element in slot `position` (0-based); false past the end.
   bool SlotAt(std::size_t position, ComPtr<Element>* element) const {
     std::lock_guard lock(mutex_);
-    if (position >= items_.size()) return false;
+    if (position >= items_.size())
+      return false;
     *element = items_[position];
     return true;
   }

@@ -23,15 +23,20 @@ class CollectionEnumerator final
       : collection_(std::move(collection)), position_(position) {}
 
   HRESULT Next(ULONG count, VARIANT* variants, ULONG* fetched) override {
-    if (!variants || (!fetched && count != 1)) return E_POINTER;
-    if (!collection_) return E_FAIL;
+    if (!variants || (!fetched && count != 1))
+      return E_POINTER;
+    if (!collection_)
+      return E_FAIL;
     ULONG delivered = 0;
     while (delivered < count) {
       ComPtr<typename CollectionClass::Element> element;
-      if (!collection_->SlotAt(position_, &element)) break;
+      if (!collection_->SlotAt(position_, &element))
+        break;
       if (HRESULT hr = VariantClear(&variants[delivered]); FAILED(hr)) {
-        for (ULONG i = 0; i < delivered; ++i) VariantClear(&variants[i]);
-        if (fetched) *fetched = 0;
+        for (ULONG i = 0; i < delivered; ++i)
+          VariantClear(&variants[i]);
+        if (fetched)
+          *fetched = 0;
         return hr;
       }
       variants[delivered].vt = VT_DISPATCH;
@@ -39,13 +44,15 @@ class CollectionEnumerator final
       ++delivered;
       ++position_;
     }
-    if (fetched) *fetched = delivered;
+    if (fetched)
+      *fetched = delivered;
     return delivered == count ? S_OK : S_FALSE;
   }
 
   HRESULT Skip(ULONG count) override {
     for (ULONG step = 0; step < count; ++step) {
-      if (position_ >= collection_->SlotCount()) return S_FALSE;
+      if (position_ >= collection_->SlotCount())
+        return S_FALSE;
       ++position_;
     }
     return S_OK;
@@ -57,10 +64,12 @@ class CollectionEnumerator final
   }
 
   HRESULT Clone(IEnumVARIANT** out) override {
-    if (!out) return E_POINTER;
+    if (!out)
+      return E_POINTER;
     *out = nullptr;
     auto clone = CollectionEnumerator::Create(collection_, position_);
-    if (!clone) return E_OUTOFMEMORY;
+    if (!clone)
+      return E_OUTOFMEMORY;
     *out = clone.Detach();
     return S_OK;
   }

@@ -12,7 +12,8 @@ namespace vyn {
 
 HRESULT ReportError(REFCLSID reporting_class, std::u16string_view text) {
   ComPtr<ICreateErrorInfo> create;
-  if (FAILED(CreateErrorInfo(create.Receive()))) return DISP_E_EXCEPTION;
+  if (FAILED(CreateErrorInfo(create.Receive())))
+    return DISP_E_EXCEPTION;
   create->SetGUID(GUID_NULL);
   OLECHAR* prog_id = nullptr;
   if (SUCCEEDED(ProgIDFromCLSID(reporting_class, &prog_id))) {
@@ -21,7 +22,8 @@ HRESULT ReportError(REFCLSID reporting_class, std::u16string_view text) {
   }
   std::u16string description(text);
   create->SetDescription(description.c_str());
-  if (ComPtr<IErrorInfo> info = create.As<IErrorInfo>()) SetErrorInfo(0, info.Get());
+  if (ComPtr<IErrorInfo> info = create.As<IErrorInfo>())
+    SetErrorInfo(0, info.Get());
   return DISP_E_EXCEPTION;
 }
 
@@ -38,10 +40,11 @@ std::string SystemErrorText() {
   // characters go.
   constexpr std::size_t kTrailer = 3;
   char buffer[1024];
-  DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                nullptr, GetLastError(), LOCALE_USER_DEFAULT, buffer,
-                                sizeof buffer, nullptr);
-  if (length < kTrailer) return {};
+  DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     GetLastError(), LOCALE_USER_DEFAULT, buffer, sizeof buffer, nullptr);
+  if (length < kTrailer)
+    return {};
   return std::string(buffer, length - kTrailer);
 }
 

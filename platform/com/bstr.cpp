@@ -14,30 +14,39 @@ std::uint32_t* PrefixOf(BSTR text) {
 }  // namespace
 
 BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
-  if (length > (std::numeric_limits<std::uint32_t>::max() - kPrefix - 2) / 2) return nullptr;
+  if (length > (std::numeric_limits<std::uint32_t>::max() - kPrefix - 2) / 2)
+    return nullptr;
   std::size_t bytes = std::size_t{length} * sizeof(OLECHAR);
   auto* block = static_cast<char*>(std::malloc(kPrefix + bytes + sizeof(OLECHAR)));
-  if (!block) return nullptr;
+  if (!block)
+    return nullptr;
   std::uint32_t prefix = static_cast<std::uint32_t>(bytes);
   std::memcpy(block, &prefix, kPrefix);
   auto* chars = reinterpret_cast<OLECHAR*>(block + kPrefix);
-  if (text) std::memcpy(chars, text, bytes);
+  if (text)
+    std::memcpy(chars, text, bytes);
   chars[length] = 0;
   return chars;
 }
 
 BSTR SysAllocString(const OLECHAR* text) {
-  if (!text) return nullptr;
+  if (!text)
+    return nullptr;
   return SysAllocStringLen(text, static_cast<UINT>(std::char_traits<char16_t>::length(text)));
 }
 
 void SysFreeString(BSTR text) {
-  if (text) std::free(PrefixOf(text));
+  if (text)
+    std::free(PrefixOf(text));
 }
 
-UINT SysStringByteLen(BSTR text) { return text ? *PrefixOf(text) : 0; }
+UINT SysStringByteLen(BSTR text) {
+  return text ? *PrefixOf(text) : 0;
+}
 
-UINT SysStringLen(BSTR text) { return SysStringByteLen(text) / sizeof(OLECHAR); }
+UINT SysStringLen(BSTR text) {
+  return SysStringByteLen(text) / sizeof(OLECHAR);
+}
 
 namespace vyn {
 
@@ -58,7 +67,9 @@ Bstr Bstr::Adopt(BSTR text) {
   return result;
 }
 
-BSTR Bstr::Detach() { return std::exchange(text_, nullptr); }
+BSTR Bstr::Detach() {
+  return std::exchange(text_, nullptr);
+}
 
 BSTR* Bstr::Receive() {
   SysFreeString(std::exchange(text_, nullptr));

@@ -32,16 +32,19 @@ class ComObject : public First, public Rest... {
   }
 
   HRESULT QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
+    if (!object)
+      return E_POINTER;
     *object = Find(iid);
-    if (!*object) return E_NOINTERFACE;
+    if (!*object)
+      return E_NOINTERFACE;
     AddRef();
     return S_OK;
   }
   ULONG AddRef() override { return ++references_; }
   ULONG Release() override {
     ULONG left = --references_;
-    if (left == 0) delete this;
+    if (left == 0)
+      delete this;
     return left;
   }
 
@@ -58,14 +61,17 @@ class ComObject : public First, public Rest... {
 
  private:
   void* Find(REFIID iid) {
-    if (iid == IUnknown::kIid) return static_cast<First*>(this);
+    if (iid == IUnknown::kIid)
+      return static_cast<First*>(this);
     void* found = nullptr;
     auto try_one = [&]<class I>(I* self) {
-      if (!found && InterfaceAnswers<I>(iid)) found = self;
+      if (!found && InterfaceAnswers<I>(iid))
+        found = self;
     };
     try_one(static_cast<First*>(this));
     (try_one(static_cast<Rest*>(this)), ...);
-    if (!found) found = static_cast<Derived*>(this)->QueryExtraInterface(iid);
+    if (!found)
+      found = static_cast<Derived*>(this)->QueryExtraInterface(iid);
     return found;
   }
 

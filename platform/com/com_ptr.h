@@ -15,7 +15,8 @@ class ComPtr {
   ComPtr(std::nullptr_t) {}
   // Takes a new reference to `pointer`.
   explicit ComPtr(T* pointer) : pointer_(pointer) {
-    if (pointer_) pointer_->AddRef();
+    if (pointer_)
+      pointer_->AddRef();
   }
   ComPtr(const ComPtr& other) : ComPtr(other.pointer_) {}
   ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
@@ -48,7 +49,8 @@ class ComPtr {
   [[nodiscard]] T* Detach() { return std::exchange(pointer_, nullptr); }
 
   void Reset() {
-    if (T* old = std::exchange(pointer_, nullptr)) old->Release();
+    if (T* old = std::exchange(pointer_, nullptr))
+      old->Release();
   }
   void Swap(ComPtr& other) noexcept { std::swap(pointer_, other.pointer_); }
 
@@ -69,12 +71,14 @@ class ComPtr {
   template <class U>
   ComPtr<U> As() const {
     ComPtr<U> result;
-    if (pointer_) pointer_->QueryInterface(U::kIid, result.ReceiveVoid());
+    if (pointer_)
+      pointer_->QueryInterface(U::kIid, result.ReceiveVoid());
     return result;
   }
   template <class U>
   HRESULT QueryInterface(ComPtr<U>* out) const {
-    if (!pointer_) return E_POINTER;
+    if (!pointer_)
+      return E_POINTER;
     return pointer_->QueryInterface(U::kIid, out->ReceiveVoid());
   }
 
@@ -82,9 +86,11 @@ class ComPtr {
   // of a getter): `return ptr.CopyTo(out);`
   template <class U>
   HRESULT CopyTo(U** out) const {
-    if (!out) return E_POINTER;
+    if (!out)
+      return E_POINTER;
     *out = pointer_;
-    if (pointer_) pointer_->AddRef();
+    if (pointer_)
+      pointer_->AddRef();
     return S_OK;
   }
 

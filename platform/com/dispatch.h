@@ -40,10 +40,19 @@ struct IDispatch : IUnknown {
 
   virtual HRESULT GetTypeInfoCount(UINT* count) = 0;
   virtual HRESULT GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) = 0;
-  virtual HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID locale,
+  virtual HRESULT GetIDsOfNames(REFIID iid,
+                                OLECHAR** names,
+                                UINT count,
+                                LCID locale,
                                 DISPID* ids) = 0;
-  virtual HRESULT Invoke(DISPID member, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params,
-                         VARIANT* result, EXCEPINFO* exception, UINT* argument_error) = 0;
+  virtual HRESULT Invoke(DISPID member,
+                         REFIID iid,
+                         LCID locale,
+                         WORD flags,
+                         DISPPARAMS* params,
+                         VARIANT* result,
+                         EXCEPINFO* exception,
+                         UINT* argument_error) = 0;
 
  protected:
   ~IDispatch() = default;

@@ -9,7 +9,8 @@ namespace {
 class ErrorInfo final : public ComObject<ErrorInfo, IErrorInfo, ICreateErrorInfo> {
  public:
   HRESULT GetGUID(GUID* guid) override {
-    if (!guid) return E_POINTER;
+    if (!guid)
+      return E_POINTER;
     *guid = guid_;
     return S_OK;
   }
@@ -17,7 +18,8 @@ class ErrorInfo final : public ComObject<ErrorInfo, IErrorInfo, ICreateErrorInfo
   HRESULT GetDescription(BSTR* out) override { return Copy(description_, out); }
   HRESULT GetHelpFile(BSTR* out) override { return Copy(help_file_, out); }
   HRESULT GetHelpContext(DWORD* out) override {
-    if (!out) return E_POINTER;
+    if (!out)
+      return E_POINTER;
     *out = help_context_;
     return S_OK;
   }
@@ -39,9 +41,11 @@ class ErrorInfo final : public ComObject<ErrorInfo, IErrorInfo, ICreateErrorInfo
 
  private:
   static HRESULT Copy(const vyn::Bstr& from, BSTR* out) {
-    if (!out) return E_POINTER;
+    if (!out)
+      return E_POINTER;
     *out = nullptr;
-    if (from.IsNull()) return S_OK;
+    if (from.IsNull())
+      return S_OK;
     *out = vyn::Bstr(from.View()).Detach();
     return *out ? S_OK : E_OUTOFMEMORY;
   }
@@ -63,11 +67,14 @@ thread_local bool t_create_fails = false;
 }  // namespace
 
 HRESULT CreateErrorInfo(ICreateErrorInfo** out) {
-  if (!out) return E_POINTER;
+  if (!out)
+    return E_POINTER;
   *out = nullptr;
-  if (t_create_fails) return E_OUTOFMEMORY;
+  if (t_create_fails)
+    return E_OUTOFMEMORY;
   ComPtr<ErrorInfo> info = ErrorInfo::Create();
-  if (!info) return E_OUTOFMEMORY;
+  if (!info)
+    return E_OUTOFMEMORY;
   *out = info.Detach();
   return S_OK;
 }
@@ -78,11 +85,14 @@ HRESULT SetErrorInfo(ULONG, IErrorInfo* info) {
 }
 
 HRESULT GetErrorInfo(ULONG, IErrorInfo** out) {
-  if (!out) return E_POINTER;
+  if (!out)
+    return E_POINTER;
   *out = t_current_error.Detach();
   return *out ? S_OK : S_FALSE;
 }
 
 namespace vyn {
-void SetCreateErrorInfoFailsForTesting(bool fails) { t_create_fails = fails; }
+void SetCreateErrorInfoFailsForTesting(bool fails) {
+  t_create_fails = fails;
+}
 }  // namespace vyn

@@ -4,7 +4,7 @@
 
 std::string HResultName(HRESULT hr) {
   switch (static_cast<std::uint32_t>(hr)) {
-#define VYN_NAME_HRESULT(name, value) \
+#define VYN_NAME_HRESULT(name, value)     \
   case static_cast<std::uint32_t>(value): \
     return #name;
     VYN_HRESULT_LIST(VYN_NAME_HRESULT)

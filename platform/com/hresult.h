@@ -12,8 +12,12 @@
 VYN_HRESULT_LIST(VYN_DECLARE_HRESULT)
 #undef VYN_DECLARE_HRESULT
 
-inline constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-inline constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+inline constexpr bool SUCCEEDED(HRESULT hr) {
+  return hr >= 0;
+}
+inline constexpr bool FAILED(HRESULT hr) {
+  return hr < 0;
+}
 
 inline constexpr int FACILITY_WIN32 = 7;
 
@@ -26,8 +30,12 @@ inline constexpr HRESULT HRESULT_FROM_WIN32(DWORD code) {
              : static_cast<HRESULT>((code & 0x0000FFFFu) | (FACILITY_WIN32 << 16) | 0x80000000u);
 }
 
-inline constexpr int HRESULT_FACILITY(HRESULT hr) { return (static_cast<std::uint32_t>(hr) >> 16) & 0x1FFF; }
-inline constexpr int HRESULT_CODE(HRESULT hr) { return static_cast<std::uint32_t>(hr) & 0xFFFF; }
+inline constexpr int HRESULT_FACILITY(HRESULT hr) {
+  return (static_cast<std::uint32_t>(hr) >> 16) & 0x1FFF;
+}
+inline constexpr int HRESULT_CODE(HRESULT hr) {
+  return static_cast<std::uint32_t>(hr) & 0xFFFF;
+}
 
 // "E_POINTER", or "0x80070002" for a value the list does not name.
 std::string HResultName(HRESULT hr);

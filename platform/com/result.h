@@ -55,6 +55,8 @@ class [[nodiscard]] Result<void> {
   bool ok_ = true;
 };
 
-inline Result<void> Ok() { return {}; }
+inline Result<void> Ok() {
+  return {};
+}
 
 }  // namespace vyn

@@ -26,7 +26,8 @@ namespace vyn {
 // True when `iid` names interface I or one of the interfaces it derives from.
 template <class I>
 constexpr bool InterfaceAnswers(REFIID iid) {
-  if (iid == I::kIid) return true;
+  if (iid == I::kIid)
+    return true;
   if constexpr (std::is_same_v<I, IUnknown>) {
     return false;
   } else {

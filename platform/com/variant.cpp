@@ -7,7 +7,8 @@
 namespace {
 
 bool IsKnownType(VARTYPE vt) {
-  if (vt & VT_BYREF) return true;
+  if (vt & VT_BYREF)
+    return true;
   switch (vt) {
     case VT_EMPTY:
     case VT_NULL:
@@ -40,15 +41,18 @@ void VariantInit(VARIANT* variant) {
 }
 
 HRESULT VariantClear(VARIANT* variant) {
-  if (!variant) return E_INVALIDARG;
-  if (!IsKnownType(variant->vt)) return DISP_E_BADVARTYPE;
+  if (!variant)
+    return E_INVALIDARG;
+  if (!IsKnownType(variant->vt))
+    return DISP_E_BADVARTYPE;
   switch (variant->vt) {
     case VT_BSTR:
       SysFreeString(variant->bstrVal);
       break;
     case VT_DISPATCH:
     case VT_UNKNOWN:
-      if (variant->punkVal) variant->punkVal->Release();
+      if (variant->punkVal)
+        variant->punkVal->Release();
       break;
     default:
       break;
@@ -58,14 +62,19 @@ HRESULT VariantClear(VARIANT* variant) {
 }
 
 HRESULT VariantCopy(VARIANT* dest, const VARIANT* source) {
-  if (!dest || !source) return E_INVALIDARG;
-  if (dest == source) return S_OK;
-  if (!IsKnownType(source->vt)) return DISP_E_BADVARTYPE;
-  if (HRESULT hr = VariantClear(dest); FAILED(hr)) return hr;
+  if (!dest || !source)
+    return E_INVALIDARG;
+  if (dest == source)
+    return S_OK;
+  if (!IsKnownType(source->vt))
+    return DISP_E_BADVARTYPE;
+  if (HRESULT hr = VariantClear(dest); FAILED(hr))
+    return hr;
   VARIANT copy = *source;
   if (source->vt == VT_BSTR && source->bstrVal) {
     copy.bstrVal = SysAllocStringLen(source->bstrVal, SysStringLen(source->bstrVal));
-    if (!copy.bstrVal) return E_OUTOFMEMORY;
+    if (!copy.bstrVal)
+      return E_OUTOFMEMORY;
   } else if ((source->vt == VT_DISPATCH || source->vt == VT_UNKNOWN) && source->punkVal) {
     source->punkVal->AddRef();
   }
@@ -109,7 +118,8 @@ Variant Variant::FromDispatch(IDispatch* object) {
   Variant result;
   result.value_.vt = VT_DISPATCH;
   result.value_.pdispVal = object;
-  if (object) object->AddRef();
+  if (object)
+    object->AddRef();
   return result;
 }
 

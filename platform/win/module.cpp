@@ -14,23 +14,27 @@ namespace vyn {
 std::string SharedObjectName(std::string_view module_name) {
   std::string name(module_name);
   for (char& c : name) {
-    if (c == '\\') c = '/';
+    if (c == '\\')
+      c = '/';
   }
   std::size_t slash = name.rfind('/');
   std::size_t file_start = slash == std::string::npos ? 0 : slash + 1;
   std::string file = name.substr(file_start);
   constexpr std::string_view kDll = ".dll";
-  bool is_dll = file.size() > kDll.size() &&
-                strncasecmp(file.c_str() + file.size() - kDll.size(), kDll.data(), kDll.size()) == 0;
-  if (!is_dll) return name;
+  bool is_dll = file.size() > kDll.size() && strncasecmp(file.c_str() + file.size() - kDll.size(),
+                                                         kDll.data(), kDll.size()) == 0;
+  if (!is_dll)
+    return name;
   std::string stem = file.substr(0, file.size() - kDll.size());
-  for (char& c : stem) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : stem)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return name.substr(0, file_start) + "lib" + stem + ".so";
 }
 
 HMODULE ModuleContaining(const void* address) {
   Dl_info info{};
-  if (!dladdr(address, &info) || !info.dli_fname) return nullptr;
+  if (!dladdr(address, &info) || !info.dli_fname)
+    return nullptr;
   return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD);
 }
 
@@ -44,7 +48,8 @@ UINT CopyDirectory(const std::string& text, char* buffer, UINT size) {
     SetLastError(ERROR_PATH_NOT_FOUND);
     return 0;
   }
-  if (!buffer || text.size() + 1 > size) return static_cast<UINT>(text.size() + 1);
+  if (!buffer || text.size() + 1 > size)
+    return static_cast<UINT>(text.size() + 1);
   std::memcpy(buffer, text.c_str(), text.size() + 1);
   return static_cast<UINT>(text.size());
 }
@@ -73,7 +78,8 @@ HMODULE LoadLibraryA(const char* name) {
   }
   std::string file = vyn::SharedObjectName(name);
   HMODULE module = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!module) SetLastError(ERROR_MOD_NOT_FOUND);
+  if (!module)
+    SetLastError(ERROR_MOD_NOT_FOUND);
   return module;
 }
 
@@ -131,6 +137,6 @@ UINT GetSystemDirectoryA(char* buffer, UINT size) {
 
 UINT GetWindowsDirectoryA(char* buffer, UINT size) {
   std::string install = InstallDirectory();
-  return CopyDirectory(FromEnvironmentOr("VYN_WINDOWS_DIR", install.empty() ? "" : install + "/vyn"),
-                       buffer, size);
+  return CopyDirectory(
+      FromEnvironmentOr("VYN_WINDOWS_DIR", install.empty() ? "" : install + "/vyn"), buffer, size);
 }

@@ -27,8 +27,12 @@ class FakeTrack final : public ComObject<FakeTrack, ITrack> {
   int number_;
 };
 
-int NumberOf(IDispatch* element) { return element ? static_cast<FakeTrack*>(element)->number() : 0; }
-int NumberOf(ITrack* element) { return element ? static_cast<FakeTrack*>(element)->number() : 0; }
+int NumberOf(IDispatch* element) {
+  return element ? static_cast<FakeTrack*>(element)->number() : 0;
+}
+int NumberOf(ITrack* element) {
+  return element ? static_cast<FakeTrack*>(element)->number() : 0;
+}
 
 class CollectionTest : public ::testing::Test {
  protected:
@@ -44,7 +48,8 @@ class CollectionTest : public ::testing::Test {
   // A collection holding tracks numbered 1..count; 0 leaves a null slot.
   void Fill(std::vector<int> numbers) {
     tracks_ = TracksCollection::Create();
-    for (int n : numbers) tracks_->Append(n ? ComPtr<ITrack>(FakeTrack::Create(n)) : nullptr);
+    for (int n : numbers)
+      tracks_->Append(n ? ComPtr<ITrack>(FakeTrack::Create(n)) : nullptr);
   }
   ComPtr<IEnumVARIANT> NewEnum() {
     ComPtr<IUnknown> unknown;
@@ -63,7 +68,7 @@ TEST_F(CollectionTest, ItemIsOneBasedAndClampsLowIndexes) {
     LONG index;
     HRESULT result;
     int number;
-  } kCases[] = {{1, S_OK, 1}, {0, S_OK, 1}, {-5, S_OK, 1}, {2, S_OK, 2},
+  } kCases[] = {{1, S_OK, 1}, {0, S_OK, 1},   {-5, S_OK, 1},    {2, S_OK, 2},
                 {3, S_OK, 3}, {4, E_FAIL, 0}, {1000, E_FAIL, 0}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.index);
@@ -100,7 +105,8 @@ TEST_F(CollectionTest, NextDeliversWhatRemains) {
   Fill({1, 0});
   auto walker = NewEnum();
   VARIANT out[3];
-  for (auto& v : out) VariantInit(&v);
+  for (auto& v : out)
+    VariantInit(&v);
   ULONG fetched = 99;
   EXPECT_EQ(walker->Next(3, out, &fetched), S_FALSE);
   EXPECT_EQ(fetched, 2u);
@@ -113,7 +119,8 @@ TEST_F(CollectionTest, NextDeliversWhatRemains) {
   EXPECT_EQ(fetched, 0u);
   EXPECT_EQ(walker->Next(2, out, nullptr), E_POINTER);
   EXPECT_EQ(walker->Next(1, nullptr, &fetched), E_POINTER);
-  for (auto& v : out) VariantClear(&v);
+  for (auto& v : out)
+    VariantClear(&v);
 }
 
 TEST_F(CollectionTest, SkipResetAndClone) {

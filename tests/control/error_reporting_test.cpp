@@ -25,7 +25,8 @@ TakenError TakeError() {
   TakenError taken;
   ComPtr<IErrorInfo> info;
   EXPECT_EQ(GetErrorInfo(0, info.Receive()), S_OK);
-  if (!info) return taken;
+  if (!info)
+    return taken;
   Bstr description, source;
   info->GetDescription(description.Receive());
   info->GetSource(source.Receive());

@@ -31,7 +31,8 @@ class CountingObject final : public ComObject<CountingObject, ITestThing> {
 
  protected:
   ~CountingObject() override {
-    if (destroyed_) ++*destroyed_;
+    if (destroyed_)
+      ++*destroyed_;
   }
 
  private:

@@ -36,7 +36,8 @@ TEST(VariantTest, CopyOwnsItsOwnValue) {
       EXPECT_EQ(std::u16string(copy->bstrVal), std::u16string(c.value->bstrVal));
     }
   }
-  for (auto& c : cases) VariantClear(c.value.get());
+  for (auto& c : cases)
+    VariantClear(c.value.get());
   object = nullptr;
   EXPECT_EQ(destroyed, 1);
 }
