@@ -23,32 +23,32 @@ DiscToc ParseTocReply(const TocReply& reply) {
     return toc;
   for (int i = 0; i < descriptors; ++i) {
     const std::uint8_t* descriptor = reply.data() + kHeaderBytes + i * kDescriptorBytes;
-    toc.adrControl[i] = descriptor[1];
-    toc.trackNumber[i] = descriptor[2];
-    toc.startLba[i] = BigEndian32(descriptor + 4);
+    toc.adr_control[i] = descriptor[1];
+    toc.track_number[i] = descriptor[2];
+    toc.start_lba[i] = BigEndian32(descriptor + 4);
   }
-  toc.entryCount = descriptors;
+  toc.entry_count = descriptors;
   return toc;
 }
 
 std::int32_t TrackStartLba(const DiscToc& toc, int number) {
-  for (int i = 0; i < toc.entryCount; ++i) {
-    if (toc.trackNumber[i] == number)
-      return toc.startLba[i];
+  for (int i = 0; i < toc.entry_count; ++i) {
+    if (toc.track_number[i] == number)
+      return toc.start_lba[i];
   }
   return -1;
 }
 
 std::int32_t TrackEndLba(const DiscToc& toc, int number) {
-  for (int j = 0; j < toc.entryCount; ++j) {
-    if (toc.trackNumber[j] != number && toc.trackNumber[j] != kLeadOutTrack)
+  for (int j = 0; j < toc.entry_count; ++j) {
+    if (toc.track_number[j] != number && toc.track_number[j] != kLeadOutTrack)
       continue;
     int k = j + 1;
-    bool kind_changes = ((toc.adrControl[j] ^ toc.adrControl[k]) & kDataTrackBit) != 0;
-    if (j >= 1 && kind_changes && toc.trackNumber[k] != kLeadOutTrack) {
-      return toc.startLba[k] - kSessionGapFrames - 1;
+    bool kind_changes = ((toc.adr_control[j] ^ toc.adr_control[k]) & kDataTrackBit) != 0;
+    if (j >= 1 && kind_changes && toc.track_number[k] != kLeadOutTrack) {
+      return toc.start_lba[k] - kSessionGapFrames - 1;
     }
-    return toc.startLba[k] - 1;
+    return toc.start_lba[k] - 1;
   }
   return -1;
 }
@@ -71,19 +71,19 @@ std::uint32_t DiscDurationSeconds(const DiscToc& toc) {
   if (toc.TrackCount() <= 0)
     return 0;
   std::uint32_t frames = static_cast<std::uint32_t>(TrackEndLba(toc, toc.TrackCount())) -
-                         static_cast<std::uint32_t>(toc.startLba[0]) + 1u;
+                         static_cast<std::uint32_t>(toc.start_lba[0]) + 1u;
   return frames / kFramesPerSecond;
 }
 
 bool IsAudioEntry(const DiscToc& toc, int position) {
   if (position < 0 || position > kMaxTocEntries)
     return false;
-  return toc.trackNumber[position] != kLeadOutTrack &&
-         (toc.adrControl[position] & kDataTrackBit) == 0;
+  return toc.track_number[position] != kLeadOutTrack &&
+         (toc.adr_control[position] & kDataTrackBit) == 0;
 }
 
 bool HasAudioTrack(const DiscToc& toc) {
-  for (int i = 0; i < toc.entryCount - 1; ++i) {
+  for (int i = 0; i < toc.entry_count - 1; ++i) {
     if (IsAudioEntry(toc, i))
       return true;
   }

@@ -25,14 +25,14 @@ using TocReply = std::array<std::uint8_t, kTocReplyBytes>;
 
 struct DiscToc {
   // Entries in reply order, lead-out included; 0 when there is no table.
-  std::int32_t entryCount = 0;
+  std::int32_t entry_count = 0;
   // One slot more than entries can fill, so the slot after the last entry
   // always reads as zeros.
-  std::array<std::uint8_t, kMaxTocEntries + 1> adrControl{};
-  std::array<std::uint8_t, kMaxTocEntries + 1> trackNumber{};
-  std::array<std::int32_t, kMaxTocEntries + 1> startLba{};
+  std::array<std::uint8_t, kMaxTocEntries + 1> adr_control{};
+  std::array<std::uint8_t, kMaxTocEntries + 1> track_number{};
+  std::array<std::int32_t, kMaxTocEntries + 1> start_lba{};
 
-  std::int32_t TrackCount() const { return entryCount > 0 ? entryCount - 1 : 0; }
+  std::int32_t TrackCount() const { return entry_count > 0 ? entry_count - 1 : 0; }
   friend bool operator==(const DiscToc&, const DiscToc&) = default;
 };
 

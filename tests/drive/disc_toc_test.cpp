@@ -103,7 +103,7 @@ TEST(DiscTocTest, TrackExtentsForTheLayoutsThatMatter) {
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.name);
     DiscToc toc = ParseTocReply(ReplyOf(c.entries));
-    ASSERT_EQ(toc.entryCount, static_cast<int>(c.entries.size()));
+    ASSERT_EQ(toc.entry_count, static_cast<int>(c.entries.size()));
     for (const auto& t : c.tracks) {
       SCOPED_TRACE(t.number);
       EXPECT_EQ(TrackStartLba(toc, t.number), t.start);
@@ -141,8 +141,8 @@ TEST(DiscTocTest, MalformedRepliesNeverOverrunTheTable) {
     reply[0] = static_cast<std::uint8_t>(c.data_length >> 8);
     reply[1] = static_cast<std::uint8_t>(c.data_length);
     DiscToc toc = ParseTocReply(reply);
-    EXPECT_EQ(toc.entryCount, c.entries);
-    EXPECT_EQ(toc.adrControl[kMaxTocEntries], 0) << "the slot past the table stays zero";
+    EXPECT_EQ(toc.entry_count, c.entries);
+    EXPECT_EQ(toc.adr_control[kMaxTocEntries], 0) << "the slot past the table stays zero";
   }
 }
 
