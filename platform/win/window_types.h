@@ -15,7 +15,6 @@ struct HCURSOR__;
 struct HBRUSH__;
 using HWND = HWND__*;
 using HINSTANCE = HINSTANCE__*;
-using HMODULE = HINSTANCE;
 using HMENU = HMENU__*;
 using HICON = HICON__*;
 using HCURSOR = HCURSOR__*;
