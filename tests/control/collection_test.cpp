@@ -4,21 +4,16 @@
 
 #include <vector>
 
+#include "tests/platform/com/dispatch_stub.h"
+
 namespace vyn {
 namespace {
 
 // A stand-in element: a track that knows its number.
-class FakeTrack final : public ComObject<FakeTrack, ITrack> {
+class FakeTrack final : public testing::DispatchStub<FakeTrack, ITrack> {
  public:
   explicit FakeTrack(int number) : number_(number) {}
   int number() const { return number_; }
-
-  HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
-  }
 
  protected:
   ~FakeTrack() override = default;

@@ -2,8 +2,7 @@
 // destruction so a test can tell it was released exactly once.
 #pragma once
 
-#include "platform/com/com_object.h"
-#include "platform/com/dispatch.h"
+#include "tests/platform/com/dispatch_stub.h"
 
 namespace vyn::testing {
 
@@ -16,18 +15,12 @@ struct ITestThing : IDispatch {
   ~ITestThing() = default;
 };
 
-class CountingObject final : public ComObject<CountingObject, ITestThing> {
+class CountingObject final : public DispatchStub<CountingObject, ITestThing> {
  public:
   explicit CountingObject(int value, int* destroyed = nullptr)
       : value_(value), destroyed_(destroyed) {}
 
   int Value() override { return value_; }
-  HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
-  }
 
  protected:
   ~CountingObject() override {
