@@ -1,4 +1,5 @@
 #include "drive/drive_scan.h"
+#include "platform/scsi/mmc_commands.h"
 
 #include "drive/drive_name.h"
 #include "drive/request_status.h"
@@ -9,16 +10,9 @@ namespace {
 
 constexpr BYTE kTargets = 8;
 constexpr BYTE kLuns = 8;
-constexpr BYTE kInquiryOpcode = 0x12;
-
 std::string InquireName(DriveRecord& record) {
   InquiryData data{};
-  const BYTE cdb[6] = {kInquiryOpcode,
-                       static_cast<BYTE>(record.lun << 5),
-                       0,
-                       0,
-                       static_cast<BYTE>(kInquiryDataLength),
-                       0};
+  const auto cdb = mmc::InquiryCommand(record.lun);
   // Whatever the outcome, the buffer holds the name or stays zero.
   (void)record.transport->ExecuteCommand(record, SRB_DIR_IN, cdb, data.data(),
                                          static_cast<DWORD>(data.size()));

@@ -19,6 +19,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/scsi/mmc_commands.h"
 #include "virtual/synthetic_disc.h"
 
 namespace vyn::testing {
@@ -92,20 +93,9 @@ inline std::shared_ptr<const virtual_drive::Disc> AudioDisc(int frames = 4500) {
   return std::make_shared<const virtual_drive::Disc>(std::move(disc.value()));
 }
 
-// READ CD of `count` CD-DA sectors from `lba`.
-inline std::array<BYTE, 12> ReadCdCommand(std::int32_t lba, std::int32_t count) {
-  return {0xBE,
-          0x04,
-          static_cast<BYTE>(lba >> 24),
-          static_cast<BYTE>(lba >> 16),
-          static_cast<BYTE>(lba >> 8),
-          static_cast<BYTE>(lba),
-          static_cast<BYTE>(count >> 16),
-          static_cast<BYTE>(count >> 8),
-          static_cast<BYTE>(count),
-          0xF8,
-          0,
-          0};
+// READ CD of `count` sectors from `lba`, LUN 0.
+inline mmc::Command12 ReadCdCommand(std::int32_t lba, std::int32_t count) {
+  return mmc::ReadCdCommand(0, lba, static_cast<std::uint16_t>(count));
 }
 
 }  // namespace vyn::testing

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/scsi/aspi.h"
+#include "platform/scsi/mmc_commands.h"
 #include "platform/win/event.h"
 
 extern "C" DWORD SendASPI32Command(void* request);
@@ -62,19 +63,8 @@ class AspiRequest {
 };
 
 inline std::vector<BYTE> ReadCdBlock(std::int32_t lba, std::uint32_t count) {
-  const auto a = static_cast<std::uint32_t>(lba);
-  return {0xBE,
-          0,
-          static_cast<BYTE>(a >> 24),
-          static_cast<BYTE>(a >> 16),
-          static_cast<BYTE>(a >> 8),
-          static_cast<BYTE>(a),
-          static_cast<BYTE>(count >> 16),
-          static_cast<BYTE>(count >> 8),
-          static_cast<BYTE>(count),
-          0xF8,
-          0,
-          0};
+  auto block = mmc::ReadCdCommand(0, lba, static_cast<std::uint16_t>(count));
+  return {block.begin(), block.end()};
 }
 
 inline const std::vector<BYTE> kTestUnitReadyBlock(6, 0);

@@ -1,4 +1,5 @@
 #include "virtual/mmc_device.h"
+#include "platform/scsi/mmc_commands.h"
 
 #include <gtest/gtest.h>
 
@@ -32,19 +33,8 @@ std::vector<BYTE> ReadTocCdb(std::uint16_t allocation = 2048, BYTE start = 1, BY
 }
 
 std::vector<BYTE> ReadCdCdb(std::int32_t lba, std::uint32_t count) {
-  const auto a = static_cast<std::uint32_t>(lba);
-  return {0xBE,
-          0,
-          static_cast<BYTE>(a >> 24),
-          static_cast<BYTE>(a >> 16),
-          static_cast<BYTE>(a >> 8),
-          static_cast<BYTE>(a),
-          static_cast<BYTE>(count >> 16),
-          static_cast<BYTE>(count >> 8),
-          static_cast<BYTE>(count),
-          0xF8,
-          0,
-          0};
+  auto block = mmc::ReadCdCommand(0, lba, static_cast<std::uint16_t>(count));
+  return {block.begin(), block.end()};
 }
 
 const std::vector<BYTE> kTestUnitReady(6, 0);
