@@ -8,10 +8,73 @@
 struct IDrive;
 struct ITrack;
 struct ICDDBRecord;
+struct IDrivesCollection;
+struct ITracksCollection;
+struct ICDDBRecordsCollection;
+
+// An external encoder, implemented outside the control; its members come
+// with the encoder bridge.
+struct IVynAudioEncoder : IDispatch {
+  using Base = IDispatch;
+  static constexpr IID kIid = MakeGuid("D71C4E28-9A05-4F63-8E1D-40B62F97A5C8");
+
+ protected:
+  ~IVynAudioEncoder() = default;
+};
+
+// The control's default interface. Dispids in comments.
+struct IVynCDRipper : IDispatch {
+  using Base = IDispatch;
+  static constexpr IID kIid = MakeGuid("E1B46F83-5D27-4C9A-8B3E-97A0C41D2F68");
+
+  virtual HRESULT get_Drives(IDrivesCollection** drives) = 0;             // 2
+  virtual HRESULT CancelExtraction() = 0;                                  // 3
+  virtual HRESULT get_Encoder(IVynAudioEncoder** encoder) = 0;             // 4
+  virtual HRESULT put_Encoder(IVynAudioEncoder* encoder) = 0;              // 4
+  virtual HRESULT get_JitterCorrection(VARIANT_BOOL* value) = 0;           // 5
+  virtual HRESULT put_JitterCorrection(VARIANT_BOOL value) = 0;            // 5
+  virtual HRESULT RunQueue() = 0;                                          // 6
+  virtual HRESULT ClearQueue() = 0;                                        // 7
+  virtual HRESULT GetDriveNumber(LONG* count) = 0;                         // 8
+  virtual HRESULT GetDrive(LONG dwNumber, IDrive** drive) = 0;             // 9
+  virtual HRESULT get_OverwritePrompt(VARIANT_BOOL* value) = 0;            // 10
+  virtual HRESULT put_OverwritePrompt(VARIANT_BOOL value) = 0;             // 10
+
+ protected:
+  ~IVynCDRipper() = default;
+};
+
+// The event source, a dispinterface: events arrive through IDispatch::Invoke.
+inline constexpr IID DIID__IVynCDRipperEvents = MakeGuid("C8152D6E-94A0-4F3B-B6C8-0D7E2A91F563");
+inline constexpr DISPID kDispidOnProgress = 1;
+inline constexpr DISPID kDispidOnExtractionStart = 2;
+inline constexpr DISPID kDispidOnExtractionEnd = 3;
+inline constexpr DISPID kDispidOnExtractionError = 4;
+inline constexpr DISPID kDispidOnJitterDetected = 5;
+inline constexpr DISPID kDispidOnDiskChanged = 6;
 
 struct IDrive : IDispatch {
   using Base = IDispatch;
   static constexpr IID kIid = MakeGuid("4C97E0D1-62AB-4F18-9D05-B3F8127A6E9C");
+
+  virtual HRESULT get_Name(BSTR* name) = 0;                                // 1
+  virtual HRESULT get_Tracks(ITracksCollection** tracks) = 0;              // 2
+  virtual HRESULT Refresh() = 0;                                           // 3
+  virtual HRESULT get_HasAudioCD(VARIANT_BOOL* value) = 0;                 // 4
+  virtual HRESULT GetTrackNumber(LONG* count) = 0;                         // 5
+  virtual HRESULT GetTrack(LONG dwNumber, ITrack** track) = 0;             // 6
+  virtual HRESULT get_CDDBRecords(ICDDBRecordsCollection** records) = 0;   // 7
+  virtual HRESULT get_Duration(LONG* seconds) = 0;                         // 8
+  virtual HRESULT OpenTray() = 0;                                          // 9
+  virtual HRESULT LoadCDDBData() = 0;                                      // 10
+  virtual HRESULT CloseTray() = 0;                                         // 11
+  virtual HRESULT Eject() = 0;                                             // 12
+  virtual HRESULT SetReadSpeed(LONG Speed) = 0;                            // 13
+  virtual HRESULT GetCDDBRecordNumber(LONG* count) = 0;                    // 14
+  virtual HRESULT GetCDDBRecord(LONG dwNumber, ICDDBRecord** record) = 0;  // 15
+  virtual HRESULT get_IsMediaLoaded(VARIANT_BOOL* value) = 0;              // 16
+  virtual HRESULT get_AutoRefresh(VARIANT_BOOL* value) = 0;                // 17
+  virtual HRESULT put_AutoRefresh(VARIANT_BOOL value) = 0;                 // 17
 
  protected:
   ~IDrive() = default;
@@ -21,6 +84,15 @@ struct ITrack : IDispatch {
   using Base = IDispatch;
   static constexpr IID kIid = MakeGuid("38A6C1E2-F0B9-4D57-A14E-6D2905B8C73F");
 
+  virtual HRESULT get_Duration(LONG* seconds) = 0;                                   // 1
+  virtual HRESULT get_Size(LONG* bytes) = 0;                                         // 2
+  virtual HRESULT get_IsAudio(VARIANT_BOOL* value) = 0;                              // 3
+  virtual HRESULT ExtractToWav(BSTR szFilename) = 0;                                 // 4
+  virtual HRESULT ExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) = 0;     // 5
+  virtual HRESULT QueueExtractToWav(BSTR szFilename) = 0;                            // 6
+  virtual HRESULT QueueExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) = 0;  // 7
+  virtual HRESULT GenerateFilename(BSTR szTemplate, BSTR* szFilename) = 0;           // 8
+
  protected:
   ~ITrack() = default;
 };
@@ -28,6 +100,10 @@ struct ITrack : IDispatch {
 struct ICDDBRecord : IDispatch {
   using Base = IDispatch;
   static constexpr IID kIid = MakeGuid("B5F03A96-48D1-4C2E-97B6-E8C1504A3D72");
+
+  virtual HRESULT get_Description(BSTR* description) = 0;  // 1
+  virtual HRESULT SetActive() = 0;                         // 2
+  virtual HRESULT get_RawData(BSTR* text) = 0;             // 3
 
  protected:
   ~ICDDBRecord() = default;

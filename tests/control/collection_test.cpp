@@ -4,29 +4,26 @@
 
 #include <vector>
 
-#include "tests/platform/com/dispatch_stub.h"
+#include "tests/platform/com/counting_object.h"
 
 namespace vyn {
 namespace {
 
-// A stand-in element: a track that knows its number.
-class FakeTrack final : public testing::DispatchStub<FakeTrack, ITrack> {
- public:
-  explicit FakeTrack(int number) : number_(number) {}
-  int number() const { return number_; }
+// A collection of counting objects stands in for the three real ones,
+// which differ only in their element interface.
+struct ITestCollection : ICollectionOf<testing::ITestThing> {
+  using Base = IDispatch;
+  static constexpr IID kIid = MakeGuid("22222222-3333-4444-5555-666666666666");
 
  protected:
-  ~FakeTrack() override = default;
-
- private:
-  int number_;
+  ~ITestCollection() = default;
 };
+using TestCollection = Collection<ITestCollection>;
+using testing::CountingObject;
+using testing::ITestThing;
 
 int NumberOf(IDispatch* element) {
-  return element ? static_cast<FakeTrack*>(element)->number() : 0;
-}
-int NumberOf(ITrack* element) {
-  return element ? static_cast<FakeTrack*>(element)->number() : 0;
+  return element ? static_cast<ITestThing*>(element)->Value() : 0;
 }
 
 class CollectionTest : public ::testing::Test {
@@ -42,9 +39,9 @@ class CollectionTest : public ::testing::Test {
   }
   // A collection holding tracks numbered 1..count; 0 leaves a null slot.
   void Fill(std::vector<int> numbers) {
-    tracks_ = TracksCollection::Create();
+    tracks_ = TestCollection::Create();
     for (int n : numbers)
-      tracks_->Append(n ? ComPtr<ITrack>(FakeTrack::Create(n)) : nullptr);
+      tracks_->Append(n ? ComPtr<ITestThing>(CountingObject::Create(n)) : nullptr);
   }
   ComPtr<IEnumVARIANT> NewEnum() {
     ComPtr<IUnknown> unknown;
@@ -52,7 +49,7 @@ class CollectionTest : public ::testing::Test {
     return unknown.As<IEnumVARIANT>();
   }
 
-  ComPtr<TracksCollection> tracks_;
+  ComPtr<TestCollection> tracks_;
   long live_before_ = 0;
 };
 
@@ -67,7 +64,7 @@ TEST_F(CollectionTest, ItemIsOneBasedAndClampsLowIndexes) {
                 {3, S_OK, 3}, {4, E_FAIL, 0}, {1000, E_FAIL, 0}};
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.index);
-    ComPtr<ITrack> item;
+    ComPtr<ITestThing> item;
     EXPECT_EQ(tracks_->get_Item(c.index, item.Receive()), c.result);
     EXPECT_EQ(NumberOf(item.Get()), c.number);
   }
@@ -81,11 +78,11 @@ TEST_F(CollectionTest, ItemIsOneBasedAndClampsLowIndexes) {
 
 TEST_F(CollectionTest, EmptyCollectionAndNullSlots) {
   Fill({});
-  ComPtr<ITrack> item;
+  ComPtr<ITestThing> item;
   EXPECT_EQ(tracks_->get_Item(1, item.Receive()), E_FAIL);
   EXPECT_EQ(tracks_->get_Item(0, item.Receive()), E_FAIL);
   tracks_->ResetSlots(2);
-  tracks_->SetSlot(1, FakeTrack::Create(9));
+  tracks_->SetSlot(1, CountingObject::Create(9));
   LONG count = 0;
   tracks_->get_Count(&count);
   EXPECT_EQ(count, 2) << "null slots count";
@@ -150,14 +147,14 @@ TEST_F(CollectionTest, EnumeratorOutlivesItsOwnerSafely) {
   EXPECT_EQ(ModuleLockCount(), 1) << "a live enumerator locks the module";
   ComPtr<IDispatch> held;
   {
-    ComPtr<ITrack> first;
+    ComPtr<ITestThing> first;
     tracks_->get_Item(1, first.Receive());
     held = first;
   }
   // The owner rebuilds with one element and drops its collection reference.
   auto old = tracks_->TakeAll();
   old.clear();
-  tracks_->Append(FakeTrack::Create(7));
+  tracks_->Append(CountingObject::Create(7));
   tracks_ = nullptr;
 
   EXPECT_EQ(NumberOf(held.Get()), 1) << "a held element lives on";
@@ -170,13 +167,13 @@ TEST_F(CollectionTest, EnumeratorOutlivesItsOwnerSafely) {
 }
 
 TEST_F(CollectionTest, ErrorInfoSupportNamesOnlyItsOwnInterface) {
-  Fill({});
-  EXPECT_EQ(tracks_->InterfaceSupportsErrorInfo(ITracksCollection::kIid), S_OK);
-  EXPECT_EQ(tracks_->InterfaceSupportsErrorInfo(ITrack::kIid), S_FALSE);
-  EXPECT_EQ(tracks_->InterfaceSupportsErrorInfo(IDrivesCollection::kIid), S_FALSE);
-  EXPECT_TRUE(tracks_.As<ITracksCollection>());
-  EXPECT_TRUE(tracks_.As<IDispatch>());
-  EXPECT_FALSE(tracks_.As<IDrivesCollection>());
+  auto tracks = TracksCollection::Create();
+  EXPECT_EQ(tracks->InterfaceSupportsErrorInfo(ITracksCollection::kIid), S_OK);
+  EXPECT_EQ(tracks->InterfaceSupportsErrorInfo(ITrack::kIid), S_FALSE);
+  EXPECT_EQ(tracks->InterfaceSupportsErrorInfo(IDrivesCollection::kIid), S_FALSE);
+  EXPECT_TRUE(tracks.As<ITracksCollection>());
+  EXPECT_TRUE(tracks.As<IDispatch>());
+  EXPECT_FALSE(tracks.As<IDrivesCollection>());
 }
 
 }  // namespace
