@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "control/collection_enumerator.h"
+#include "control/dispatch_impl.h"
 #include "control/interfaces.h"
 #include "platform/com/com_object.h"
 #include "platform/com/error_info.h"
@@ -62,17 +63,17 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
     return S_OK;
   }
 
-  // --- IDispatch: served from the type library with late binding ---
-  HRESULT GetTypeInfoCount(UINT* count) override {
-    if (!count)
-      return E_POINTER;
-    *count = 0;
-    return S_OK;
+  // --- IDispatch: served from the type library ---
+  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
+  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    return DispatchTypeInfo<Interface>(index, info);
   }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
+  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
+    return DispatchGetIDsOfNames<Interface>(iid, names, count, ids);
+  }
+  HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                 EXCEPINFO* exception, UINT* arg_error) override {
+    return DispatchInvoke<Interface>(this, id, iid, flags, params, result, exception, arg_error);
   }
 
   // --- ISupportErrorInfo ---
@@ -100,6 +101,13 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
   void Append(ComPtr<Element> element) {
     std::lock_guard lock(mutex_);
     items_.push_back(std::move(element));
+  }
+  // Swaps in a whole new list in one step, so a reader sees the old list
+  // or the new one, never a mix; hands the old references to the owner.
+  [[nodiscard]] std::vector<ComPtr<Element>> ReplaceAll(std::vector<ComPtr<Element>> items) {
+    std::lock_guard lock(mutex_);
+    items_.swap(items);
+    return items;
   }
   // Empties the list and hands the references to the owner, which takes the
   // elements out of service and lets them go.

@@ -13,6 +13,24 @@
 
 namespace vyn {
 
+class ScsiTransport::InFlight {
+ public:
+  explicit InFlight(ScsiTransport& transport) : transport_(transport) {
+    std::lock_guard lock(transport_.in_flight_mutex_);
+    ++transport_.in_flight_;
+  }
+  ~InFlight() {
+    std::lock_guard lock(transport_.in_flight_mutex_);
+    if (--transport_.in_flight_ == 0)
+      transport_.in_flight_done_.notify_all();
+  }
+  InFlight(const InFlight&) = delete;
+  InFlight& operator=(const InFlight&) = delete;
+
+ private:
+  ScsiTransport& transport_;
+};
+
 ScsiTransport::ScsiTransport(TransportSeams seams) : seams_(std::move(seams)) {}
 
 ScsiTransport::~ScsiTransport() {
@@ -56,6 +74,7 @@ DWORD ScsiTransport::GetSupportInfo() {
 }
 
 BYTE ScsiTransport::SubmitRequest(void* request) {
+  InFlight in_flight(*this);
   switch (backend_) {
     case TransportBackend::kLibrary:
       return library_->Submit(request);
@@ -76,6 +95,7 @@ BYTE ScsiTransport::ExecuteCommand(BYTE adapter,
                                    std::span<const BYTE> cdb,
                                    BYTE* buffer,
                                    DWORD length) {
+  InFlight in_flight(*this);
   UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   if (!event)
     return SS_ABORTED;
@@ -123,6 +143,10 @@ BYTE ScsiTransport::ExecuteCommand(const DriveRecord& drive,
 }
 
 void ScsiTransport::Close() {
+  {
+    std::unique_lock lock(in_flight_mutex_);
+    in_flight_done_.wait(lock, [&] { return in_flight_ == 0; });
+  }
   library_.reset();
   if (emulation_)
     emulation_->Close();

@@ -11,7 +11,9 @@
 // (the host, the drives' polling threads, the extraction worker).
 #pragma once
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 
@@ -69,6 +71,9 @@ class ScsiTransport {
                       std::span<const BYTE> cdb,
                       BYTE* buffer,
                       DWORD length);
+  // Waits for the commands still in flight (a polling thread that outlived
+  // its stop wait may be inside one, for at most the command wait), then
+  // releases the back-end.
   void Close();
 
   TransportBackend backend() const { return backend_; }
@@ -81,6 +86,13 @@ class ScsiTransport {
   std::unique_ptr<AspiLibraryBackend> library_;
   std::unique_ptr<PassThroughEmulation> emulation_;
   TransportBackend backend_ = TransportBackend::kNone;
+
+  // Counts the calls under way so Close never pulls the back-end from
+  // under one.
+  class InFlight;
+  std::mutex in_flight_mutex_;
+  std::condition_variable in_flight_done_;
+  int in_flight_ = 0;  // guarded by in_flight_mutex_
 };
 
 }  // namespace vyn

@@ -82,6 +82,17 @@ void VariantInit(VARIANT* variant);
 HRESULT VariantClear(VARIANT* variant);
 // Clears `dest`, then makes it an owning copy of `source`.
 HRESULT VariantCopy(VARIANT* dest, const VARIANT* source);
+// Converts `source` (a BYREF form is read through) to type `vt` into `dest`,
+// which may be `source` itself; `dest` changes only on success. Among
+// VT_EMPTY, VT_I1/I2/I4/INT, VT_UI1/UI2/UI4/UINT, VT_R4/R8, VT_BOOL and
+// VT_BSTR: numbers round half to even, BOOL is -1 or 0 and any non-zero
+// number is true, BSTR holds decimal text ("True"/"False" for BOOL, and
+// either or a number back), EMPTY is 0, false or "". VT_DISPATCH and
+// VT_UNKNOWN convert into each other by QueryInterface. Results:
+// DISP_E_OVERFLOW when the value does not fit, DISP_E_TYPEMISMATCH for text
+// that is no number and every other pair, DISP_E_BADVARTYPE for unknown
+// types. `flags` is accepted for the desktop signature and ignored.
+HRESULT VariantChangeType(VARIANT* dest, const VARIANT* source, USHORT flags, VARTYPE vt);
 
 namespace vyn {
 

@@ -42,6 +42,30 @@ constexpr Command10 ReadTocCommand(BYTE lun) {
   return {kReadToc, LunBits(lun), 0, 0, 0, 0, 1, kTocReplyLength >> 8, kTocReplyLength & 0xFF, 0};
 }
 
+// START STOP UNIT with LoEj set: opens the tray (ejecting the disc) or
+// closes it (loading the disc). Immed is clear, so the drive completes the
+// command once the tray has moved.
+enum class TrayMotion : BYTE { kOpen = 0x02, kClose = 0x03 };
+constexpr Command6 StartStopUnitCommand(BYTE lun, TrayMotion motion) {
+  return {kStartStopUnit, LunBits(lun), 0, 0, static_cast<BYTE>(motion), 0};
+}
+
+// SET CD SPEED in kilobytes per second (0xFFFF: the drive's maximum).
+constexpr Command12 SetCdSpeedCommand(BYTE lun, std::uint16_t read_kbs, std::uint16_t write_kbs) {
+  return {kSetCdSpeed,
+          LunBits(lun),
+          static_cast<BYTE>(read_kbs >> 8),
+          static_cast<BYTE>(read_kbs),
+          static_cast<BYTE>(write_kbs >> 8),
+          static_cast<BYTE>(write_kbs),
+          0,
+          0,
+          0,
+          0,
+          0,
+          0};
+}
+
 // READ CD of `count` full 2352-byte sectors (sync, headers, user data,
 // EDC/ECC) from `lba`, any sector type, no sub-channel.
 constexpr Command12 ReadCdCommand(BYTE lun, std::int32_t lba, std::uint16_t count) {

@@ -1,0 +1,23 @@
+#include "drive/owner_link.h"
+
+#include <mutex>
+
+namespace vyn {
+
+bool OwnerLink::MayPoll() const {
+  std::shared_lock lock(mutex_);
+  return owner_ && !owner_->IsExtractionRunning();
+}
+
+void OwnerLink::PostEvent(UINT message, WPARAM wparam) {
+  std::shared_lock lock(mutex_);
+  if (owner_)
+    owner_->PostEvent(message, wparam);
+}
+
+void OwnerLink::Forget() {
+  std::unique_lock lock(mutex_);
+  owner_ = nullptr;
+}
+
+}  // namespace vyn

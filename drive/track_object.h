@@ -1,0 +1,75 @@
+// Track: one track of the disc in a drive, as the host sees it. It knows
+// its 0-based index and reaches its drive through a weak reference to the
+// drive's shared state, so it never dangles: a Track the host keeps after
+// a disc change describes whatever is at its index in the current table
+// ("No such track on the disk" when the table has no such track), and one
+// kept after its drive has left service answers CO_E_OBJNOTCONNECTED.
+//
+// Made only by the drive's Refresh; the Tracks collection holds one
+// reference. Home thread: the host's.
+#pragma once
+
+#include <memory>
+
+#include "control/dispatch_impl.h"
+#include "control/interfaces.h"
+#include "platform/com/com_object.h"
+#include "platform/com/error_info.h"
+#include "platform/com/result.h"
+
+namespace vyn {
+
+class DriveState;
+struct DiscToc;
+
+class Track final : public ComObject<Track, ITrack, ISupportErrorInfo> {
+ public:
+  LONG index() const { return index_; }
+
+  // --- ITrack ---
+  HRESULT get_Duration(LONG* seconds) override;
+  HRESULT get_Size(LONG* bytes) override;
+  HRESULT get_IsAudio(VARIANT_BOOL* value) override;
+  // Extraction and the queue come with the extraction worker.
+  HRESULT ExtractToWav(BSTR) override { return E_NOTIMPL; }
+  HRESULT ExtractToEncoder(BSTR, VARIANT_BOOL) override { return E_NOTIMPL; }
+  HRESULT QueueExtractToWav(BSTR) override { return E_NOTIMPL; }
+  HRESULT QueueExtractToEncoder(BSTR, VARIANT_BOOL) override { return E_NOTIMPL; }
+  // File names from templates come with the CDDB records.
+  HRESULT GenerateFilename(BSTR, BSTR*) override { return E_NOTIMPL; }
+
+  // --- IDispatch: served from the type library ---
+  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
+  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    return DispatchTypeInfo<ITrack>(index, info);
+  }
+  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
+    return DispatchGetIDsOfNames<ITrack>(iid, names, count, ids);
+  }
+  HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                 EXCEPINFO* exception, UINT* arg_error) override {
+    return DispatchInvoke<ITrack>(this, id, iid, flags, params, result, exception, arg_error);
+  }
+
+  // --- ISupportErrorInfo ---
+  HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {
+    return iid == ITrack::kIid ? S_OK : S_FALSE;
+  }
+
+ protected:
+  ~Track() override = default;
+
+ private:
+  friend class ComObject<Track, ITrack, ISupportErrorInfo>;
+  Track(std::weak_ptr<DriveState> drive, LONG index) : drive_(std::move(drive)), index_(index) {}
+
+  // The drive's current table when it still lists this track; otherwise
+  // CO_E_OBJNOTCONNECTED, or DISP_E_EXCEPTION with "No such track on the
+  // disk" for the getter to report.
+  Result<DiscToc> CurrentTable() const;
+
+  const std::weak_ptr<DriveState> drive_;
+  const LONG index_;
+};
+
+}  // namespace vyn
