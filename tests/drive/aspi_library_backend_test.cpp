@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 #include "drive/scsi_transport.h"
 #include "platform/win/clock.h"
@@ -151,6 +153,33 @@ TEST_F(AspiLibraryTest, CommandCompletedLaterIsWaitedFor) {
   EXPECT_EQ(status, SS_COMP);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(data + 8), 14), "VENDOR  PRODUC");
   EXPECT_EQ(stub.aborted(nullptr), 0);
+}
+
+// Catches a Close that pulls the library from under a command still waiting
+// (a polling thread that outlived its stop wait).
+TEST_F(AspiLibraryTest, CloseWaitsForACommandInFlight) {
+  Install(VYN_STUB_ASPI, WindowsDir());
+  ScsiTransport transport = MakeTransport();
+  ASSERT_TRUE(transport.Open());
+  StubControls stub(transport);
+  stub.reset(0x0101, StubAnswer::kNever);
+  stub.add_device(0, 1, 0, 5, "VENDOR  PRODUCT");
+  ScaledClock fast(200);
+  ScopedClockOverride use_fast(fast);
+
+  std::atomic<int> status{-1};
+  std::thread poller([&] {
+    const BYTE test_unit_ready[6] = {};
+    status = transport.ExecuteCommand(0, 1, 0, 0, test_unit_ready, nullptr, 0);
+  });
+  testing::FinishWithin(std::chrono::seconds(30), [&] {
+    while (stub.pending() == 0)
+      std::this_thread::yield();
+    transport.Close();
+  });
+  EXPECT_EQ(stub.aborted(nullptr), 1) << "Close returned before the command ended";
+  poller.join();
+  EXPECT_EQ(status.load(), SS_ABORTED);
 }
 
 }  // namespace
