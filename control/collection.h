@@ -71,8 +71,14 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
   HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
     return DispatchGetIDsOfNames<Interface>(iid, names, count, ids);
   }
-  HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* arg_error) override {
+  HRESULT Invoke(DISPID id,
+                 REFIID iid,
+                 LCID,
+                 WORD flags,
+                 DISPPARAMS* params,
+                 VARIANT* result,
+                 EXCEPINFO* exception,
+                 UINT* arg_error) override {
     return DispatchInvoke<Interface>(this, id, iid, flags, params, result, exception, arg_error);
   }
 

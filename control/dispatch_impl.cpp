@@ -57,7 +57,7 @@ HRESULT CoerceInterface(const VARIANT& source, const tlb::Param& param, VARIANT*
   out->punkVal = nullptr;
   HRESULT hr = S_OK;
   if (plain.punkVal) {
-    if (FAILED(plain.punkVal->QueryInterface(*param.iid, reinterpret_cast<void**>(&out->punkVal)))) {
+    if (FAILED(plain.punkVal->QueryInterface(param.iid, reinterpret_cast<void**>(&out->punkVal)))) {
       VariantInit(out);
       hr = DISP_E_TYPEMISMATCH;
     }
@@ -67,7 +67,7 @@ HRESULT CoerceInterface(const VARIANT& source, const tlb::Param& param, VARIANT*
 }
 
 HRESULT Coerce(const VARIANT& source, const tlb::Param& param, VARIANT* out) {
-  if (param.iid && (param.type == VT_DISPATCH || param.type == VT_UNKNOWN))
+  if (param.iid != GUID_NULL && (param.type == VT_DISPATCH || param.type == VT_UNKNOWN))
     return CoerceInterface(source, param, out);
   HRESULT hr = VariantChangeType(out, &source, 0, param.type);
   if (FAILED(hr))

@@ -15,24 +15,43 @@ namespace {
 // from the procedure's address, so no other module's class can clash.
 // Returns the class name; empty when it cannot be registered (the last
 // error says why).
-const std::u16string& HelperClassName(WNDPROC procedure) {
-  static const std::u16string name = [procedure] {
+// The class lives as long as this module is loaded: it is unregistered
+// when the module is unloaded, so a module loaded again (possibly at
+// another address) registers its own procedure afresh.
+class HelperWindowClass {
+ public:
+  explicit HelperWindowClass(WNDPROC procedure) {
     char ascii[48];
     std::snprintf(ascii, sizeof ascii, "Vyn:%p",
                   reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(procedure)));
-    std::u16string wide(ascii, ascii + std::char_traits<char>::length(ascii));
+    name_.assign(ascii, ascii + std::char_traits<char>::length(ascii));
     WNDCLASSW window_class{};
     window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     window_class.lpfnWndProc = procedure;
     window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window_class.hbrBackground =
         reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
-    window_class.lpszClassName = wide.c_str();
+    window_class.lpszClassName = name_.c_str();
     if (!RegisterClassW(&window_class))
-      wide.clear();
-    return wide;
-  }();
-  return name;
+      name_.clear();
+  }
+  ~HelperWindowClass() {
+    if (!name_.empty())
+      UnregisterClassW(name_.c_str(), nullptr);
+  }
+  HelperWindowClass(const HelperWindowClass&) = delete;
+  HelperWindowClass& operator=(const HelperWindowClass&) = delete;
+
+  // Empty when the class could not be registered (the last error says why).
+  const std::u16string& name() const { return name_; }
+
+ private:
+  std::u16string name_;
+};
+
+const std::u16string& HelperClassName(WNDPROC procedure) {
+  static const HelperWindowClass window_class(procedure);
+  return window_class.name();
 }
 
 }  // namespace

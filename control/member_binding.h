@@ -24,7 +24,7 @@ namespace vyn::binding {
 
 template <class T>
 constexpr bool kIsInterfacePointer =
-    std::is_pointer_v<T> && std::is_base_of_v<IUnknown, std::remove_pointer_t<T>>;
+    std::is_pointer_v<T>&& std::is_base_of_v<IUnknown, std::remove_pointer_t<T>>;
 
 // True for the one output a member may have: a pointer to a value type.
 template <class T>
@@ -116,7 +116,7 @@ struct Binder<I, kMember> {
       bool declared_out = params[i].flags & tlb::kOut;
       if (declared_out != kOut[i] || (kOut[i] && i + 1 != kCount))
         throw "only the last parameter may be [out, retval], and it must be";
-      if (types[i] == VT_DISPATCH && !params[i].iid)
+      if (types[i] == VT_DISPATCH && params[i].iid == GUID_NULL)
         throw "an interface parameter needs its IID";
     }
   }
@@ -127,7 +127,10 @@ struct Binder<I, kMember> {
 
  private:
   template <std::size_t... kIndex>
-  static HRESULT CallWith(I* object, VARIANT* args, VARIANT* result, std::index_sequence<kIndex...>) {
+  static HRESULT CallWith(I* object,
+                          VARIANT* args,
+                          VARIANT* result,
+                          std::index_sequence<kIndex...>) {
     if constexpr (kHasRetval) {
       using Retval = std::remove_pointer_t<std::tuple_element_t<kCount - 1, std::tuple<Args...>>>;
       Retval value{};

@@ -29,6 +29,7 @@
   X(kCannotCreateWav, "Cannot create wav-file")                                         \
   X(kWriteError, "Write error")                                                         \
   X(kWavPipeFailed, "Internal error %d: %s")                                            \
+  X(kOutputNameTooLong, "Output file name is too long.")                                \
   X(kEncoderCannotStart, "Internal error #7653. External encoder was unable to start.") \
   X(kEncoderRefusesFormat, "Internal error #7654. Cannot start encoding.")              \
   X(kEncoderWriteFailed, "Internal error #7655. Error writing to external encoder.")    \

@@ -14,8 +14,8 @@ namespace vyn {
 namespace {
 
 struct Entry {
-  std::u16string key;         // below HKEY_CLASSES_ROOT
-  std::u16string value_name;  // empty: the default value
+  std::u16string key;                  // below HKEY_CLASSES_ROOT
+  std::u16string value_name;           // empty: the default value
   std::optional<std::u16string> text;  // none: the key alone
 };
 

@@ -24,31 +24,60 @@ constexpr Implemented kRecordImplements[] = {{&kICDDBRecord, kImplDefault}};
 }  // namespace
 
 constinit const tlb::Type kVynCDRipperClass{
-    u"VynCDRipper", CLSID_VynCDRipper, TypeKind::kCoClass, tlb::kCanCreate | tlb::kControl,
+    u"VynCDRipper",
+    CLSID_VynCDRipper,
+    TypeKind::kCoClass,
+    tlb::kCanCreate | tlb::kControl,
     u"This control is created to help you add audio CD ripping ability to your programs.",
-    {}, kRipperImplements};
-constinit const tlb::Type kDrivesCollectionClass{
-    u"DrivesCollection", CLSID_DrivesCollection, TypeKind::kCoClass, 0,
-    u"Collection of 'Drive' objects.", {}, kDrivesImplements};
+    {},
+    kRipperImplements};
+constinit const tlb::Type kDrivesCollectionClass{u"DrivesCollection",
+                                                 CLSID_DrivesCollection,
+                                                 TypeKind::kCoClass,
+                                                 0,
+                                                 u"Collection of 'Drive' objects.",
+                                                 {},
+                                                 kDrivesImplements};
 constinit const tlb::Type kDriveClass{
-    u"Drive", CLSID_Drive, TypeKind::kCoClass, 0,
-    u"Drive object exposes methods and properties to deal with CD drives.", {}, kDriveImplements};
-constinit const tlb::Type kTracksCollectionClass{
-    u"TracksCollection", CLSID_TracksCollection, TypeKind::kCoClass, 0,
-    u"Collection of 'Track' objects.", {}, kTracksImplements};
+    u"Drive",
+    CLSID_Drive,
+    TypeKind::kCoClass,
+    0,
+    u"Drive object exposes methods and properties to deal with CD drives.",
+    {},
+    kDriveImplements};
+constinit const tlb::Type kTracksCollectionClass{u"TracksCollection",
+                                                 CLSID_TracksCollection,
+                                                 TypeKind::kCoClass,
+                                                 0,
+                                                 u"Collection of 'Track' objects.",
+                                                 {},
+                                                 kTracksImplements};
 constinit const tlb::Type kTrackClass{
-    u"Track", CLSID_Track, TypeKind::kCoClass, 0,
+    u"Track",
+    CLSID_Track,
+    TypeKind::kCoClass,
+    0,
     u"This object is a CD track representation. It provides information about track and exposes "
     u"extraction methods. Extraction can also be queued.",
-    {}, kTrackImplements};
-constinit const tlb::Type kCDDBRecordsCollectionClass{
-    u"CDDBRecordsCollection", CLSID_CDDBRecordsCollection, TypeKind::kCoClass, 0,
-    u"Collection of CDDB records.", {}, kRecordsImplements};
+    {},
+    kTrackImplements};
+constinit const tlb::Type kCDDBRecordsCollectionClass{u"CDDBRecordsCollection",
+                                                      CLSID_CDDBRecordsCollection,
+                                                      TypeKind::kCoClass,
+                                                      0,
+                                                      u"Collection of CDDB records.",
+                                                      {},
+                                                      kRecordsImplements};
 constinit const tlb::Type kCDDBRecordClass{
-    u"CDDBRecord", CLSID_CDDBRecord, TypeKind::kCoClass, 0,
+    u"CDDBRecord",
+    CLSID_CDDBRecord,
+    TypeKind::kCoClass,
+    0,
     u"This object represents CDDB record. All CDDB data is stored internally. It will be then "
     u"used in creating tags for compressed audio files and generating filenames.",
-    {}, kRecordImplements};
+    {},
+    kRecordImplements};
 
 }  // namespace types
 
@@ -79,10 +108,15 @@ constexpr const tlb::Type* kTypes[] = {
 
 }  // namespace
 
-constinit const tlb::Library kVynTypeLibrary{
-    tlb::kFormatVersion,     u"VYNCTLLib",         LIBID_VYNCTLLib,
-    kTypeLibraryMajor,       kTypeLibraryMinor,    0,
-    tlb::SysKind::kLinux64,  u"Tarnwell Control 1.0", kTypes};
+constinit const tlb::Library kVynTypeLibrary{tlb::kFormatVersion,
+                                             u"VYNCTLLib",
+                                             LIBID_VYNCTLLib,
+                                             kTypeLibraryMajor,
+                                             kTypeLibraryMinor,
+                                             0,
+                                             tlb::SysKind::kLinux64,
+                                             u"Tarnwell Control 1.0",
+                                             kTypes};
 
 const tlb::Library& VynTypeLibrary() {
   return kVynTypeLibrary;

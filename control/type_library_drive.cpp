@@ -15,17 +15,17 @@ using tlb::Param;
 
 constexpr Param kNameOut[] = {{u"pVal", VT_BSTR, kOutRetval}};
 constexpr Param kTracksOut[] = {
-    {u"pVal", VT_DISPATCH, kOutRetval, u"ITracksCollection", &ITracksCollection::kIid}};
+    {u"pVal", VT_DISPATCH, kOutRetval, u"ITracksCollection", ITracksCollection::kIid}};
 constexpr Param kRecordsOut[] = {
-    {u"pVal", VT_DISPATCH, kOutRetval, u"ICDDBRecordsCollection", &ICDDBRecordsCollection::kIid}};
+    {u"pVal", VT_DISPATCH, kOutRetval, u"ICDDBRecordsCollection", ICDDBRecordsCollection::kIid}};
 constexpr Param kBoolOut[] = {{u"pVal", VT_BOOL, kOutRetval}};
 constexpr Param kBoolIn[] = {{u"newVal", VT_BOOL, kIn}};
 constexpr Param kNumberOut[] = {{u"pVal", VT_I4, kOutRetval}};
 constexpr Param kGetTrack[] = {{u"dwNumber", VT_I4, kIn},
-                               {u"lpTrack", VT_DISPATCH, kOutRetval, u"ITrack", &ITrack::kIid}};
+                               {u"lpTrack", VT_DISPATCH, kOutRetval, u"ITrack", ITrack::kIid}};
 constexpr Param kGetRecord[] = {
     {u"dwNumber", VT_I4, kIn},
-    {u"lpRecord", VT_DISPATCH, kOutRetval, u"ICDDBRecord", &ICDDBRecord::kIid}};
+    {u"lpRecord", VT_DISPATCH, kOutRetval, u"ICDDBRecord", ICDDBRecord::kIid}};
 constexpr Param kSpeed[] = {{u"Speed", VT_I4, kIn}};
 
 constexpr char16_t kAutoRefreshHelp[] =
@@ -37,10 +37,14 @@ constexpr Member kDriveMembers[] = {
                            u"Name of the drive: vendor, product and revision."}),
     Bind<D, &D::get_Tracks>({u"Tracks", 2, MemberKind::kPropertyGet, kTracksOut,
                              u"Collection of the tracks of the disc in the drive."}),
-    Bind<D, &D::Refresh>({u"Refresh", 3, MemberKind::kMethod, {},
+    Bind<D, &D::Refresh>({u"Refresh",
+                          3,
+                          MemberKind::kMethod,
+                          {},
                           u"Read the table of contents of the disc again and rebuild the tracks."}),
-    Bind<D, &D::get_HasAudioCD>({u"HasAudioCD", 4, MemberKind::kPropertyGet, kBoolOut,
-                                 u"True when the disc in the drive holds at least one audio track."}),
+    Bind<D, &D::get_HasAudioCD>(
+        {u"HasAudioCD", 4, MemberKind::kPropertyGet, kBoolOut,
+         u"True when the disc in the drive holds at least one audio track."}),
     Bind<D, &D::GetTrackNumber>({u"GetTrackNumber", 5, MemberKind::kMethod, kNumberOut,
                                  u"Number of tracks; the same as 'Tracks.Count'."}),
     Bind<D, &D::GetTrack>({u"GetTrack", 6, MemberKind::kMethod, kGetTrack,
@@ -53,7 +57,10 @@ constexpr Member kDriveMembers[] = {
                                u"Playing time of the disc in seconds."}),
     Bind<D, &D::OpenTray>({u"OpenTray", 9, MemberKind::kMethod, {}, u"Open the drive's tray."}),
     Bind<D, &D::LoadCDDBData>(
-        {u"LoadCDDBData", 10, MemberKind::kMethod, {},
+        {u"LoadCDDBData",
+         10,
+         MemberKind::kMethod,
+         {},
          u"Load disk information from CDDB. If CDDB server contains information about disk, CDDB "
          u"records will be added to 'CDDBRecords' collection. Server may hold more than one record "
          u"for a disk. Check 'CDDBRecords.Count' after calling this method."}),
@@ -77,8 +84,11 @@ constexpr Member kDriveMembers[] = {
 
 }  // namespace
 
-constinit const tlb::Type kIDrive{u"IDrive", IDrive::kIid, tlb::TypeKind::kInterface,
-                                  kDualInterfaceFlags, u"Drive object of Tarnwell Control",
+constinit const tlb::Type kIDrive{u"IDrive",
+                                  IDrive::kIid,
+                                  tlb::TypeKind::kInterface,
+                                  kDualInterfaceFlags,
+                                  u"Drive object of Tarnwell Control",
                                   kDriveMembers};
 
 }  // namespace vyn::types

@@ -60,45 +60,55 @@ constexpr Member kEncoderEventMembers[] = {
     {u"OnError", 1, MemberKind::kMethod, kErrorMessage, u"The encoder has met an error."},
 };
 
-// Get and put of one string tag.
-#define VYN_TAG(name, id, help)                                     \
-  Member{u"" name, id, MemberKind::kPropertyGet, kTextOut, u"" help}, \
-      Member { u"" name, id, MemberKind::kPropertyPut, kTextIn, u"" help }
+// Each tag is a string property with a get and a put.
 constexpr Member kTagMembers[] = {
-    VYN_TAG("Title", 1, "Title of the track."),
-    VYN_TAG("Artist", 2, "Artist."),
-    VYN_TAG("Album", 3, "Album."),
-    VYN_TAG("Year", 4, "Year of release."),
-    VYN_TAG("Genre", 5, "Genre."),
-    VYN_TAG("TrackNo", 6, "Number of the track on the disc."),
-    VYN_TAG("Comment", 7, "Comment."),
+    {u"Title", 1, MemberKind::kPropertyGet, kTextOut, u"Title of the track."},
+    {u"Title", 1, MemberKind::kPropertyPut, kTextIn, u"Title of the track."},
+    {u"Artist", 2, MemberKind::kPropertyGet, kTextOut, u"Artist."},
+    {u"Artist", 2, MemberKind::kPropertyPut, kTextIn, u"Artist."},
+    {u"Album", 3, MemberKind::kPropertyGet, kTextOut, u"Album."},
+    {u"Album", 3, MemberKind::kPropertyPut, kTextIn, u"Album."},
+    {u"Year", 4, MemberKind::kPropertyGet, kTextOut, u"Year of release."},
+    {u"Year", 4, MemberKind::kPropertyPut, kTextIn, u"Year of release."},
+    {u"Genre", 5, MemberKind::kPropertyGet, kTextOut, u"Genre."},
+    {u"Genre", 5, MemberKind::kPropertyPut, kTextIn, u"Genre."},
+    {u"TrackNo", 6, MemberKind::kPropertyGet, kTextOut, u"Number of the track on the disc."},
+    {u"TrackNo", 6, MemberKind::kPropertyPut, kTextIn, u"Number of the track on the disc."},
+    {u"Comment", 7, MemberKind::kPropertyGet, kTextOut, u"Comment."},
+    {u"Comment", 7, MemberKind::kPropertyPut, kTextIn, u"Comment."},
 };
-#undef VYN_TAG
 
 constexpr tlb::Field kWaveFormatFields[] = {
-    {u"wFormatTag", VT_UI2},     {u"nChannels", VT_UI2},   {u"nSamplesPerSec", VT_UI4},
+    {u"wFormatTag", VT_UI2},      {u"nChannels", VT_UI2},   {u"nSamplesPerSec", VT_UI4},
     {u"nAvgBytesPerSec", VT_UI4}, {u"nBlockAlign", VT_UI2}, {u"wBitsPerSample", VT_UI2},
     {u"cbSize", VT_UI2},
 };
 
 }  // namespace
 
-constinit const tlb::Type kIVynAudioEncoder{
-    u"IVynAudioEncoder", IVynAudioEncoder::kIid, tlb::TypeKind::kInterface,
-    kDualInterfaceFlags | tlb::kHidden, u"External Audio Encoder's interface", kEncoderMembers};
+constinit const tlb::Type kIVynAudioEncoder{u"IVynAudioEncoder",
+                                            IVynAudioEncoder::kIid,
+                                            tlb::TypeKind::kInterface,
+                                            kDualInterfaceFlags | tlb::kHidden,
+                                            u"External Audio Encoder's interface",
+                                            kEncoderMembers};
 
 constinit const tlb::Type kIVynAudioEncoderEvents{
     u"_IVynAudioEncoderEvents", MakeGuid("A04C7E19-3B62-4D8F-9E17-62F0B83D4C21"),
-    tlb::TypeKind::kDispatch, 0, u"Audio Encoder Events", kEncoderEventMembers};
+    tlb::TypeKind::kDispatch,   0,
+    u"Audio Encoder Events",    kEncoderEventMembers};
 
-constinit const tlb::Type kIAudioTag{
-    u"IAudioTag", MakeGuid("1A8E5C73-B46F-4D02-A9C7-F3E0D258B16A"), tlb::TypeKind::kInterface,
-    kDualInterfaceFlags | tlb::kHidden, u"Basic tagging support.", kTagMembers};
+constinit const tlb::Type kIAudioTag{u"IAudioTag",
+                                     MakeGuid("1A8E5C73-B46F-4D02-A9C7-F3E0D258B16A"),
+                                     tlb::TypeKind::kInterface,
+                                     kDualInterfaceFlags | tlb::kHidden,
+                                     u"Basic tagging support.",
+                                     kTagMembers};
 
 constinit const tlb::Type kWaveFormatRecord{
     u"tWAVEFORMATEX", GUID_NULL, tlb::TypeKind::kRecord, 0, u"", {}, {}, kWaveFormatFields};
 
-constinit const tlb::Type kWaveFormatAlias{u"WAVEFORMATEX", GUID_NULL, tlb::TypeKind::kAlias, 0,
-                                           u"", {}, {}, {}, &kWaveFormatRecord};
+constinit const tlb::Type kWaveFormatAlias{
+    u"WAVEFORMATEX", GUID_NULL, tlb::TypeKind::kAlias, 0, u"", {}, {}, {}, &kWaveFormatRecord};
 
 }  // namespace vyn::types

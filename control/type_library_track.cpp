@@ -17,15 +17,14 @@ constexpr Param kNumberOut[] = {{u"pVal", VT_I4, kOutRetval}};
 constexpr Param kBoolOut[] = {{u"pVal", VT_BOOL, kOutRetval}};
 constexpr Param kFilename[] = {{u"szFilename", VT_BSTR, kIn}};
 constexpr Param kFilenameAndTag[] = {{u"szFilename", VT_BSTR, kIn}, {u"bWriteTag", VT_BOOL, kIn}};
-constexpr Param kGenerate[] = {{u"szTemplate", VT_BSTR, kIn},
-                               {u"szFilename", VT_BSTR, kOutRetval}};
+constexpr Param kGenerate[] = {{u"szTemplate", VT_BSTR, kIn}, {u"szFilename", VT_BSTR, kOutRetval}};
 
 constexpr char16_t kQueueHelp[] = u"Add to queue track extraction task.";
 
 using T = ITrack;
 constexpr Member kTrackMembers[] = {
-    Bind<T, &T::get_Duration>(
-        {u"Duration", 1, MemberKind::kPropertyGet, kNumberOut, u"Playing time of the track in seconds."}),
+    Bind<T, &T::get_Duration>({u"Duration", 1, MemberKind::kPropertyGet, kNumberOut,
+                               u"Playing time of the track in seconds."}),
     Bind<T, &T::get_Size>({u"Size", 2, MemberKind::kPropertyGet, kNumberOut,
                            u"Size of the track's audio in bytes, as extraction delivers it."}),
     Bind<T, &T::get_IsAudio>({u"IsAudio", 3, MemberKind::kPropertyGet, kBoolOut,
@@ -47,7 +46,10 @@ constexpr Member kTrackMembers[] = {
 }  // namespace
 
 constinit const tlb::Type kITrack{
-    u"ITrack", ITrack::kIid, tlb::TypeKind::kInterface, kDualInterfaceFlags,
+    u"ITrack",
+    ITrack::kIid,
+    tlb::TypeKind::kInterface,
+    kDualInterfaceFlags,
     u"This object is a CD track representation. It provides information about track and exposes "
     u"extraction methods. Extraction can also be queued.",
     kTrackMembers};

@@ -100,17 +100,25 @@ HRESULT VynCDRipper::StartDrives() {
 
 // The destruction, in order: end the worker's run (and wake it if it waits
 // for an answer), close the helper window, give up the module lock, take
-// every drive out of service, release the encoder, close the transport,
-// release the collection, release the subscribers and the host's objects.
+// every drive out of service, release the encoder and the job lists, close
+// the transport, release the collection, release the subscribers and the
+// host's objects.
 VynCDRipper::~VynCDRipper() {
-  // No question may wait on this thread while it waits for the worker.
+  // No question may wait on this thread while it waits for the worker: a
+  // question asked from now on is answered "keep" (the run is cancelled),
+  // and one already waiting is answered so at once.
   event_window_.AbandonQuestions();
   if (busy_.load()) {
     cancel_requested_.store(true);
     event_window_.AbandonQuestions();
-    while (busy_.load())
-      Sleep(kWorkerPollMs);
   }
+  {
+    std::lock_guard lock(worker_mutex_);
+    worker_.Join();
+  }
+  // A run claimed without a worker of ours (a test's stand-in) ends on its own.
+  while (busy_.load())
+    Sleep(kWorkerPollMs);
   event_window_.Close();
   module_lock_.reset();
 
@@ -125,6 +133,7 @@ VynCDRipper::~VynCDRipper() {
     std::lock_guard lock(encoder_mutex_);
     encoder_ = nullptr;
   }
+  jobs_.Clear();
   if (scan_done_ && transport_) {
     transport_->Close();
     transport_.reset();
@@ -159,6 +168,52 @@ HRESULT VynCDRipper::CancelExtraction() {
   cancel_requested_.store(true);
   event_window_.AbandonQuestions();
   return S_OK;
+}
+
+HRESULT VynCDRipper::RunQueue() {
+  if (busy_.load())
+    return ReportError(CLSID_VynCDRipper, Message::kExtractionInProgress);
+  std::vector<ExtractionJob> jobs = jobs_.QueueCopy();
+  if (jobs.empty())
+    return ReportError(CLSID_VynCDRipper, Message::kQueueEmpty);
+  return StartRun(std::move(jobs));
+}
+
+HRESULT VynCDRipper::ClearQueue() {
+  jobs_.ClearQueue();
+  return S_OK;
+}
+
+HRESULT VynCDRipper::RequestExtraction(ExtractionJob job, JobStart start) {
+  if (start == JobStart::kNow && busy_.load())
+    return ReportError(CLSID_VynCDRipper, Message::kExtractionInProgress);
+  if (job.kind == JobKind::kEncoder && !HasEncoder())
+    return ReportError(CLSID_VynCDRipper, Message::kEncoderNotSet);
+  if (start == JobStart::kQueued) {
+    jobs_.Enqueue(std::move(job));
+    return S_OK;
+  }
+  return StartRun(jobs_.SelectSingle(std::move(job)));
+}
+
+HRESULT VynCDRipper::StartRun(std::vector<ExtractionJob> jobs) {
+  if (!TryClaimRun())
+    return ReportError(CLSID_VynCDRipper, Message::kExtractionInProgress);
+  std::lock_guard lock(worker_mutex_);
+  // The last run has ended (busy was clear); its thread is on its way out.
+  worker_.Join();
+  auto thread = StartExtractionRun(*this, std::move(jobs), options_.extraction);
+  if (!thread) {
+    EndRun();
+    return thread.code();
+  }
+  worker_ = std::move(thread.value());
+  return S_OK;
+}
+
+bool VynCDRipper::HasEncoder() const {
+  std::lock_guard lock(encoder_mutex_);
+  return static_cast<bool>(encoder_);
 }
 
 HRESULT VynCDRipper::get_Encoder(IVynAudioEncoder** encoder) {

@@ -6,8 +6,14 @@
 //
 // Home thread: the host's, the thread that created it; every interface
 // member runs there. Other threads reach it only through DriveOwner
-// (PostEvent, IsExtractionRunning) and the worker's overwrite question;
-// the fields they read are atomic or name their guard.
+// (PostEvent, IsExtractionRunning) and, for the extraction worker, through
+// ExtractionContext (events, flags, the overwrite question, the end of the
+// run); the fields they read are atomic or name their guard.
+//
+// Extraction runs: a start call (a track's ExtractToWav/ExtractToEncoder,
+// RunQueue) claims `busy_` itself and hands the new worker its own copy of
+// the jobs, so two start calls can never both pass the check, and no run
+// ever reads a job list the host is changing.
 //
 // Lifetime: made by CreateVynCDRipper, which runs the startup; the last
 // Release (or a failed startup) runs the destruction in the destructor.
@@ -32,6 +38,9 @@
 #include "drive/drive_owner.h"
 #include "drive/drive_record.h"
 #include "drive/scsi_transport.h"
+#include "extract/extraction_context.h"
+#include "extract/extraction_worker.h"
+#include "extract/job_lists.h"
 #include "platform/com/com_object.h"
 #include "platform/com/connection_points.h"
 #include "platform/com/error_info.h"
@@ -48,6 +57,8 @@ struct ControlOptions {
   TransportSeams transport;
   // Pixels per logical inch of the screen, for the HIMETRIC extent.
   int screen_dpi = 96;
+  // What extraction runs use; tests make one piece fail.
+  ExtractionSeams extraction;
 };
 
 // The OLE status bits of the control: invisible at run time, activate when
@@ -79,6 +90,7 @@ class VynCDRipper final : public ComObject<VynCDRipper,
                                            ISpecifyPropertyPages,
                                            IProvideClassInfo2>,
                           public DriveOwner,
+                          public ExtractionContext,
                           private EventWindowClient {
  public:
   explicit VynCDRipper(const ControlOptions& options);
@@ -87,7 +99,7 @@ class VynCDRipper final : public ComObject<VynCDRipper,
   // Drive per record, helper window, extent, icon.
   HRESULT Startup();
 
-  // --- For the extraction worker (any thread) ---
+  // --- Extraction runs (any thread) ---
   // Claims the run, which starts uncancelled; false when one is active.
   bool TryClaimRun() {
     if (busy_.exchange(true))
@@ -95,17 +107,21 @@ class VynCDRipper final : public ComObject<VynCDRipper,
     cancel_requested_.store(false);
     return true;
   }
-  void EndRun() { busy_.store(false); }
-  bool cancel_requested() const { return cancel_requested_.load(); }
   LONG jitter_correction() const { return jitter_correction_.load(); }
   LONG overwrite_prompt() const { return overwrite_prompt_.load(); }
-  // Asks the host's thread whether an existing file may be replaced.
-  OverwriteAnswer AskOverwrite();
   const EventWindow& event_window() const { return event_window_; }
 
-  // --- DriveOwner (any thread) ---
+  // --- ExtractionContext (the worker) ---
+  void EndRun() override { busy_.store(false); }
+  bool cancel_requested() const override { return cancel_requested_.load(); }
+  const std::atomic<LONG>& jitter_correction_flag() const override { return jitter_correction_; }
+  // Asks the host's thread whether an existing file may be replaced.
+  OverwriteAnswer AskOverwrite() override;
+
+  // --- DriveOwner (any thread), PostEvent also for the worker ---
   bool IsExtractionRunning() const override { return busy_.load(); }
   void PostEvent(UINT message, WPARAM wparam) override { event_window_.PostEvent(message, wparam); }
+  HRESULT RequestExtraction(ExtractionJob job, JobStart start) override;
 
   // --- IVynCDRipper ---
   HRESULT get_Drives(IDrivesCollection** drives) override;
@@ -114,9 +130,8 @@ class VynCDRipper final : public ComObject<VynCDRipper,
   HRESULT put_Encoder(IVynAudioEncoder* encoder) override;
   HRESULT get_JitterCorrection(VARIANT_BOOL* value) override;
   HRESULT put_JitterCorrection(VARIANT_BOOL value) override;
-  // The batch queue comes with the extraction worker.
-  HRESULT RunQueue() override { return E_NOTIMPL; }
-  HRESULT ClearQueue() override { return E_NOTIMPL; }
+  HRESULT RunQueue() override;
+  HRESULT ClearQueue() override;
   HRESULT GetDriveNumber(LONG* count) override;
   HRESULT GetDrive(LONG dwNumber, IDrive** drive) override;
   HRESULT get_OverwritePrompt(VARIANT_BOOL* value) override;
@@ -130,10 +145,15 @@ class VynCDRipper final : public ComObject<VynCDRipper,
   HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
     return DispatchGetIDsOfNames<IVynCDRipper>(iid, names, count, ids);
   }
-  HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* arg_error) override {
-    return DispatchInvoke<IVynCDRipper>(this, id, iid, flags, params, result, exception,
-                                        arg_error);
+  HRESULT Invoke(DISPID id,
+                 REFIID iid,
+                 LCID,
+                 WORD flags,
+                 DISPPARAMS* params,
+                 VARIANT* result,
+                 EXCEPINFO* exception,
+                 UINT* arg_error) override {
+    return DispatchInvoke<IVynCDRipper>(this, id, iid, flags, params, result, exception, arg_error);
   }
 
   // --- ISupportErrorInfo ---
@@ -232,6 +252,10 @@ class VynCDRipper final : public ComObject<VynCDRipper,
 
   Result<void> LoadFrom(IStream& stream);
   HRESULT StartDrives();
+  bool HasEncoder() const;
+  // Claims the run and starts its worker on `jobs`; the automation error
+  // or the system's code when either fails.
+  HRESULT StartRun(std::vector<ExtractionJob> jobs);
 
   const ControlOptions options_;
   std::optional<ModuleLock> module_lock_{std::in_place};
@@ -247,6 +271,10 @@ class VynCDRipper final : public ComObject<VynCDRipper,
 
   mutable std::mutex encoder_mutex_;
   ComPtr<IVynAudioEncoder> encoder_;  // guarded by encoder_mutex_; the worker reads it
+
+  JobLists jobs_;
+  std::mutex worker_mutex_;
+  Thread worker_;  // guarded by worker_mutex_: the last run's thread
 
   ComPtr<ConnectionPoint> events_;
   EventWindow event_window_;

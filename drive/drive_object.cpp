@@ -1,5 +1,8 @@
 #include "drive/drive_object.h"
 
+#include "control/class_ids.h"
+#include "control/error_reporting.h"
+#include "drive/cddb_lookup.h"
 #include "drive/disc_poller.h"
 #include "drive/drive_commands.h"
 #include "drive/drive_state.h"
@@ -114,6 +117,17 @@ HRESULT Drive::GetCDDBRecord(LONG dwNumber, ICDDBRecord** record) {
     return E_POINTER;
   *record = nullptr;
   return SuccessAsOk(state_->GetCddbRecord(dwNumber, record));
+}
+
+// Blocks the host's thread for the whole lookup. A failure with a text
+// (every CDDB failure has one) becomes the Drive class's error object.
+HRESULT Drive::LoadCDDBData() {
+  auto loaded = LoadCddbRecords(state_);
+  if (loaded)
+    return S_OK;
+  if (loaded.code() == DISP_E_EXCEPTION)
+    return ReportError(CLSID_Drive, loaded.error().message);
+  return loaded.code();
 }
 
 HRESULT Drive::get_Duration(LONG* seconds) {

@@ -60,8 +60,7 @@ class Drive final : public ComObject<Drive, IDrive, ISupportErrorInfo> {
   HRESULT get_CDDBRecords(ICDDBRecordsCollection** records) override;
   HRESULT get_Duration(LONG* seconds) override;
   HRESULT OpenTray() override;
-  // The CDDB lookup comes with the CDDB client.
-  HRESULT LoadCDDBData() override { return E_NOTIMPL; }
+  HRESULT LoadCDDBData() override;
   HRESULT CloseTray() override;
   HRESULT Eject() override;
   HRESULT SetReadSpeed(LONG Speed) override;
@@ -79,8 +78,14 @@ class Drive final : public ComObject<Drive, IDrive, ISupportErrorInfo> {
   HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
     return DispatchGetIDsOfNames<IDrive>(iid, names, count, ids);
   }
-  HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* arg_error) override {
+  HRESULT Invoke(DISPID id,
+                 REFIID iid,
+                 LCID,
+                 WORD flags,
+                 DISPPARAMS* params,
+                 VARIANT* result,
+                 EXCEPINFO* exception,
+                 UINT* arg_error) override {
     return DispatchInvoke<IDrive>(this, id, iid, flags, params, result, exception, arg_error);
   }
 

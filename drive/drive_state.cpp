@@ -6,6 +6,7 @@
 #include "drive/drive_name.h"
 #include "drive/toc_reader.h"
 #include "drive/track_object.h"
+#include "platform/text/code_page.h"
 
 namespace vyn {
 namespace {
@@ -65,9 +66,11 @@ Result<void> DriveState::Refresh() {
     record_->toc_reply = reply;
     record_->toc = toc;
     old_tracks = tracks_->ReplaceAll(std::move(tracks));
+    // The CDDB matches stay: file names may still be made from them.
     old_records = cddb_records_->TakeAll();
     active_record_ = 0;
     cddb_loaded_ = false;
+    ++disc_serial_;
   }
   // The old elements are released here, outside the lock.
   return made;
@@ -140,21 +143,88 @@ HRESULT DriveState::GetCddbRecord(LONG number, ICDDBRecord** out) const {
   return WhileInService([&] { return cddb_records_->get_Item(number, out); });
 }
 
-void DriveState::InstallCddbRecords(std::vector<ComPtr<ICDDBRecord>> records) {
+Result<DriveState::CddbLookup> DriveState::BeginCddbLookup() {
   std::vector<ComPtr<ICDDBRecord>> old_records;  // released after the lock
   std::lock_guard lock(mutex_);
   if (!record_)
-    return;
-  old_records = cddb_records_->ReplaceAll(std::move(records));
+    return NotConnected();
+  old_records = cddb_records_->TakeAll();
+  cddb_matches_.clear();
   active_record_ = 0;
-  cddb_loaded_ = true;
+  cddb_loaded_ = false;
+  return CddbLookup{record_->toc, disc_serial_, ++lookup_serial_};
+}
+
+Result<void> DriveState::FinishCddbLookup(const CddbLookup& lookup,
+                                          std::vector<CddbMatch> matches,
+                                          std::vector<ComPtr<ICDDBRecord>> records,
+                                          bool entry_read) {
+  // Whatever is not switched in is released after the lock.
+  std::vector<CddbMatch> old_matches;
+  std::lock_guard lock(mutex_);
+  if (!record_)
+    return NotConnected();
+  if (lookup.serial != lookup_serial_)
+    return Ok();
+  old_matches = std::exchange(cddb_matches_, std::move(matches));
+  if (lookup.disc != disc_serial_)
+    return Ok();  // the disc changed meanwhile: its reset stands
+  records = cddb_records_->ReplaceAll(std::move(records));
+  active_record_ = 0;
+  cddb_loaded_ = entry_read;
+  return Ok();
+}
+
+Result<std::u16string> DriveState::CddbMatchText(std::uint64_t serial,
+                                                 std::size_t index,
+                                                 MatchField field) const {
+  std::lock_guard lock(mutex_);
+  if (!record_ || serial != lookup_serial_)
+    return NotConnected();
+  if (index >= cddb_matches_.size())
+    return std::u16string();
+  const CddbMatch& match = cddb_matches_[index];
+  return field == MatchField::kTitle ? AnsiToWide(match.title) : match.raw_text;
+}
+
+Result<void> DriveState::SetActiveCddbRecord(std::uint64_t serial, std::size_t index) {
+  std::lock_guard lock(mutex_);
+  if (!record_ || serial != lookup_serial_)
+    return NotConnected();
+  active_record_ = static_cast<LONG>(index);
+  return Ok();
+}
+
+const CddbMatch* DriveState::ActiveMatchLocked(ActiveTest test) const {
+  if (!record_ || (test == ActiveTest::kLoadedAndInList && !cddb_loaded_))
+    return nullptr;
+  const auto index = static_cast<std::size_t>(active_record_);
+  return index < cddb_matches_.size() ? &cddb_matches_[index] : nullptr;
 }
 
 std::optional<LONG> DriveState::ActiveCddbRecord() const {
   std::lock_guard lock(mutex_);
-  if (!record_ || !cddb_loaded_)
+  if (!ActiveMatchLocked(ActiveTest::kLoadedAndInList))
     return std::nullopt;
   return active_record_;
+}
+
+std::optional<std::u16string> DriveState::ActiveRecordText() const {
+  std::lock_guard lock(mutex_);
+  const CddbMatch* match = ActiveMatchLocked(ActiveTest::kLoadedAndInList);
+  if (!match)
+    return std::nullopt;
+  return match->raw_text;
+}
+
+Result<std::optional<std::u16string>> DriveState::FilenameRecordText() const {
+  std::lock_guard lock(mutex_);
+  if (!record_)
+    return NotConnected();
+  const CddbMatch* match = ActiveMatchLocked(ActiveTest::kInList);
+  if (!match)
+    return std::optional<std::u16string>();
+  return std::optional<std::u16string>(match->raw_text);
 }
 
 bool DriveState::in_service() const {
@@ -171,6 +241,7 @@ void DriveState::Shutdown() {
   record_ = nullptr;
   old_tracks = tracks_->TakeAll();
   old_records = cddb_records_->TakeAll();
+  cddb_matches_.clear();
   active_record_ = 0;
   cddb_loaded_ = false;
 }

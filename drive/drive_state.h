@@ -1,16 +1,17 @@
 // What a drive shares with its polling thread and its Track objects: the
 // link to the drive's record (the stored READ TOC reply and the table
 // parsed from it), the Tracks and CDDBRecords collections, the CDDB
-// selection, AutoRefresh and the link to the owner.
+// matches and selection, AutoRefresh and the link to the owner.
 //
 // Threads: Refresh runs on the host's thread and on the polling thread;
 // everything else on the host's thread, apart from what the poll reads.
 // `mutex_` guards the record pointer and the record's table fields, the
-// CDDB selection, and every change of the two lists. A rebuild is prepared
-// without the lock (READ TOC, TEST UNIT READY, new Track objects) and
-// switched in under it in one step, so a reader that takes the lock sees
-// the old disc or the new one, never a mix. The lock is never held while a
-// command runs, nor while the owner or the host is called.
+// CDDB matches and selection, and every change of the two lists. A
+// rebuild is prepared without the lock (READ TOC, TEST UNIT READY, new
+// Track objects; a CDDB lookup's requests) and switched in under it in one
+// step, so a reader that takes the lock sees the old disc or the new one,
+// never a mix. The lock is never held while a command runs, nor while the
+// owner or the host is called.
 //
 // Lifetime: held by the Drive and by its polling thread; Tracks hold weak
 // references. Shutdown takes it out of service on the host's thread before
@@ -20,11 +21,14 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "cddb/cddb_match.h"
 #include "control/collection.h"
 #include "drive/disc_toc.h"
 #include "drive/drive_address.h"
@@ -45,8 +49,9 @@ class DriveState : public std::enable_shared_from_this<DriveState> {
 
   // Reads the TOC again. An unchanged reply changes nothing. A different
   // one replaces the table, the tracks (none when TEST UNIT READY fails)
-  // and discards the CDDB records and selection. E_OUTOFMEMORY when a
-  // Track cannot be made (the ones made before it are kept).
+  // and discards the CDDB records and selection (the matches stay: file
+  // names may still be made from them). E_OUTOFMEMORY when a Track cannot
+  // be made (the ones made before it are kept).
   Result<void> Refresh();
 
   // The poll's side. Copies the stored reply and the drive's address;
@@ -70,11 +75,45 @@ class DriveState : public std::enable_shared_from_this<DriveState> {
   HRESULT GetCddbRecordCount(LONG* count) const;
   HRESULT GetCddbRecord(LONG number, ICDDBRecord** out) const;
 
-  // Replaces the CDDB records with a successful lookup's and makes the
-  // first one active (the CDDB client's entry point).
-  void InstallCddbRecords(std::vector<ComPtr<ICDDBRecord>> records);
-  // The active record's index; none while no lookup has succeeded.
+  // A CDDB lookup in two steps, so that the network is used without the
+  // lock. Begin empties the records and the match list, clears the
+  // selection and hands out the table to query. Finish switches the
+  // lookup's results in at once: `matches` as the query gave them (with the
+  // texts read), `records` one per match read, in order; `entry_read` sets
+  // cddbLoaded. A disc change between the two orders the lookup before it:
+  // the matches are kept (as a disc change keeps them, for file names) but
+  // the records are dropped and no record is active. A lookup begun later
+  // wins over an earlier one that finishes after it.
+  struct CddbLookup {
+    DiscToc toc;
+    std::uint64_t disc = 0;    // the disc the lookup is for
+    std::uint64_t serial = 0;  // which lookup; its records carry it
+  };
+  Result<CddbLookup> BeginCddbLookup();
+  Result<void> FinishCddbLookup(const CddbLookup& lookup,
+                                std::vector<CddbMatch> matches,
+                                std::vector<ComPtr<ICDDBRecord>> records,
+                                bool entry_read);
+
+  // What a record reads: a field of match `index` of lookup `serial`.
+  // Empty past the end of the list; CO_E_OBJNOTCONNECTED out of service or
+  // once a later lookup has replaced the list.
+  enum class MatchField { kTitle, kRawText };
+  Result<std::u16string> CddbMatchText(std::uint64_t serial,
+                                       std::size_t index,
+                                       MatchField field) const;
+  // SetActive: makes match `index` the active one; checks only the lookup.
+  Result<void> SetActiveCddbRecord(std::uint64_t serial, std::size_t index);
+
+  // The active record's index: cddbLoaded is set and the index lies within
+  // the match list. None otherwise (no lookup, a disc change since).
   std::optional<LONG> ActiveCddbRecord() const;
+  // The active record's entry text, for the encoder's tags; none without
+  // an active record.
+  std::optional<std::u16string> ActiveRecordText() const;
+  // The entry text file names are made from: the match at the active index
+  // while the list has one, also after a disc change; none otherwise.
+  Result<std::optional<std::u16string>> FilenameRecordText() const;
 
   // AutoRefresh as stored: any non-zero value turns polling on.
   LONG auto_refresh() const { return auto_refresh_.load(std::memory_order_relaxed); }
@@ -99,11 +138,19 @@ class DriveState : public std::enable_shared_from_this<DriveState> {
       return CO_E_OBJNOTCONNECTED;
     return read();
   }
+  // The two tests of an active record: the one tags use, and the weaker
+  // one of file names, which survives a disc change.
+  enum class ActiveTest { kLoadedAndInList, kInList };
+  // The match at the active index when it passes `test`; needs mutex_.
+  const CddbMatch* ActiveMatchLocked(ActiveTest test) const;
   // New Track objects for a table with `count` tracks.
   Result<void> MakeTracks(std::int32_t count, std::vector<ComPtr<ITrack>>* tracks);
 
   mutable std::mutex mutex_;
   DriveRecord* record_;                               // guarded by mutex_; null out of service
+  std::uint64_t disc_serial_ = 0;                     // guarded by mutex_; +1 per disc change
+  std::uint64_t lookup_serial_ = 0;                   // guarded by mutex_; +1 per lookup
+  std::vector<CddbMatch> cddb_matches_;               // guarded by mutex_
   LONG active_record_ = 0;                            // guarded by mutex_
   bool cddb_loaded_ = false;                          // guarded by mutex_
   const ComPtr<TracksCollection> tracks_;             // contents change under mutex_

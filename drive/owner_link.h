@@ -23,6 +23,9 @@ class OwnerLink {
   bool MayPoll() const;
   // Posts to the owner's helper window; nothing once forgotten.
   void PostEvent(UINT message, WPARAM wparam);
+  // Hands a track's extraction request to the owner (host's thread);
+  // CO_E_OBJNOTCONNECTED once forgotten.
+  HRESULT RequestExtraction(ExtractionJob job, JobStart start);
   void Forget();
 
  private:

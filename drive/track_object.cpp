@@ -1,5 +1,6 @@
 #include "drive/track_object.h"
 
+#include "cddb/filename_template.h"
 #include "control/class_ids.h"
 #include "control/error_reporting.h"
 #include "drive/disc_toc.h"
@@ -57,6 +58,31 @@ HRESULT Track::get_IsAudio(VARIANT_BOOL* value) {
     return Fail(toc.error());
   *value = IsAudioEntry(*toc, index_) ? 1 : 0;
   return S_OK;
+}
+
+HRESULT Track::GenerateFilename(BSTR szTemplate, BSTR* szFilename) {
+  if (!szFilename)
+    return E_POINTER;
+  *szFilename = nullptr;
+  auto drive = drive_.lock();
+  if (!drive)
+    return CO_E_OBJNOTCONNECTED;
+  auto text = drive->FilenameRecordText();
+  if (!text)
+    return text.code();
+  std::optional<std::u16string_view> active_text;
+  if (*text)
+    active_text = **text;
+  const std::u16string_view name_template =
+      szTemplate ? std::u16string_view(szTemplate, SysStringLen(szTemplate)) : u"";
+  auto name = vyn::GenerateFilename(active_text, index_, name_template);
+  if (!name) {
+    if (name.code() == DISP_E_EXCEPTION)
+      return ReportError(CLSID_Track, name.error().message);
+    return name.code();
+  }
+  *szFilename = SysAllocStringLen(name->data(), static_cast<UINT>(name->size()));
+  return *szFilename ? S_OK : E_OUTOFMEMORY;
 }
 
 }  // namespace vyn

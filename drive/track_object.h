@@ -13,6 +13,7 @@
 
 #include "control/dispatch_impl.h"
 #include "control/interfaces.h"
+#include "extract/extraction_job.h"
 #include "platform/com/com_object.h"
 #include "platform/com/error_info.h"
 #include "platform/com/result.h"
@@ -30,13 +31,14 @@ class Track final : public ComObject<Track, ITrack, ISupportErrorInfo> {
   HRESULT get_Duration(LONG* seconds) override;
   HRESULT get_Size(LONG* bytes) override;
   HRESULT get_IsAudio(VARIANT_BOOL* value) override;
-  // Extraction and the queue come with the extraction worker.
-  HRESULT ExtractToWav(BSTR) override { return E_NOTIMPL; }
-  HRESULT ExtractToEncoder(BSTR, VARIANT_BOOL) override { return E_NOTIMPL; }
-  HRESULT QueueExtractToWav(BSTR) override { return E_NOTIMPL; }
-  HRESULT QueueExtractToEncoder(BSTR, VARIANT_BOOL) override { return E_NOTIMPL; }
-  // File names from templates come with the CDDB records.
-  HRESULT GenerateFilename(BSTR, BSTR*) override { return E_NOTIMPL; }
+  // Extraction and the batch queue (track_extraction.cpp): the control
+  // checks and runs the request.
+  HRESULT ExtractToWav(BSTR szFilename) override;
+  HRESULT ExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) override;
+  HRESULT QueueExtractToWav(BSTR szFilename) override;
+  HRESULT QueueExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) override;
+  // From the drive's match at the active index, also after a disc change.
+  HRESULT GenerateFilename(BSTR szTemplate, BSTR* szFilename) override;
 
   // --- IDispatch: served from the type library ---
   HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
@@ -46,8 +48,14 @@ class Track final : public ComObject<Track, ITrack, ISupportErrorInfo> {
   HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
     return DispatchGetIDsOfNames<ITrack>(iid, names, count, ids);
   }
-  HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* arg_error) override {
+  HRESULT Invoke(DISPID id,
+                 REFIID iid,
+                 LCID,
+                 WORD flags,
+                 DISPPARAMS* params,
+                 VARIANT* result,
+                 EXCEPINFO* exception,
+                 UINT* arg_error) override {
     return DispatchInvoke<ITrack>(this, id, iid, flags, params, result, exception, arg_error);
   }
 
@@ -67,6 +75,8 @@ class Track final : public ComObject<Track, ITrack, ISupportErrorInfo> {
   // CO_E_OBJNOTCONNECTED, or DISP_E_EXCEPTION with "No such track on the
   // disk" for the getter to report.
   Result<DiscToc> CurrentTable() const;
+  // Makes the job for this track and hands it to the drive's control.
+  HRESULT RequestExtraction(BSTR name, JobKind kind, VARIANT_BOOL write_tag, JobStart start);
 
   const std::weak_ptr<DriveState> drive_;
   const LONG index_;

@@ -23,20 +23,15 @@
 #include "extract/audio_units.h"
 #include "extract/read_cd_channel.h"
 #include "extract/track_range.h"
+#include "extract/track_reader.h"
 
 namespace vyn {
-
-enum class ReadStatus {
-  kChunk,                 // the out length holds the bytes placed (0 at the end)
-  kChunkAfterJitterMiss,  // the same, but the overlap was not found
-  kFailed,                // error() names the failure
-};
 
 // Extra reads of a chunk cut short at the end of the session's audio whose
 // last samples the drive did not deliver.
 inline constexpr int kTailRereads = 8;
 
-class SectorReader {
+class SectorReader final : public TrackReader {
  public:
   // `jitter_correction` is non-zero while correction is on; it must
   // outlive the reader.
@@ -48,20 +43,20 @@ class SectorReader {
   // Starts a job on track `track_index` (0-based) of `drive`, which must
   // outlive the job: allocates the buffers (a failed allocation surfaces
   // as kReaderNoBuffer from ReadNext) and computes the range.
-  void Prepare(const DriveRecord& drive, int track_index);
+  void Prepare(const DriveRecord& drive, int track_index) override;
   // Reads the next chunk into `output` (at least kChunkBytes) and stores
   // the bytes placed in *length. Once the range is delivered, returns
   // kChunk with *length 0 and progress 100 without reading.
-  ReadStatus ReadNext(std::span<BYTE> output, std::uint32_t* length);
+  ReadStatus ReadNext(std::span<BYTE> output, std::uint32_t* length) override;
   // Frees the buffers; also done by the next Prepare and the destructor.
-  void Release();
+  void Release() override;
 
   // Percent done before the last read, 0..100.
-  int progress() const { return progress_; }
-  std::uint32_t bytes_remaining() const { return bytes_remaining_; }
+  int progress() const override { return progress_; }
+  std::uint32_t bytes_remaining() const override { return bytes_remaining_; }
   const TrackRange& range() const { return range_; }
   // The failure of the last kFailed result.
-  Message error() const { return error_; }
+  Message error() const override { return error_; }
 
  private:
   std::int32_t ChunkSectors() const;

@@ -6,9 +6,9 @@
 
 #include "platform/com/com_ptr.h"
 #include "platform/com/registry_keys.h"
-#include "platform/win/registry.h"
 #include "platform/text/code_page.h"
 #include "platform/win/module.h"
+#include "platform/win/registry.h"
 
 namespace {
 
@@ -35,7 +35,8 @@ class ServerModules {
     HMODULE handle = LoadLibraryA(path.c_str());
     if (!handle)
       return CO_E_DLLNOTFOUND;
-    auto get = reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(handle, "DllGetClassObject"));
+    auto get =
+        reinterpret_cast<DllGetClassObjectFunction>(GetProcAddress(handle, "DllGetClassObject"));
     if (!get) {
       FreeLibrary(handle);
       return CO_E_ERRORINDLL;
@@ -93,12 +94,17 @@ HRESULT CoGetClassObject(REFCLSID clsid,
   return module.get_class_object(clsid, iid, object);
 }
 
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {
+HRESULT CoCreateInstance(REFCLSID clsid,
+                         IUnknown* outer,
+                         DWORD context,
+                         REFIID iid,
+                         void** object) {
   if (!object)
     return E_POINTER;
   *object = nullptr;
   ComPtr<IClassFactory> factory;
-  if (HRESULT hr = CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, factory.ReceiveVoid());
+  if (HRESULT hr =
+          CoGetClassObject(clsid, context, nullptr, IID_IClassFactory, factory.ReceiveVoid());
       FAILED(hr))
     return hr;
   return factory->CreateInstance(outer, iid, object);

@@ -8,6 +8,8 @@
 // never held while a module's code runs.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/com/class_factory.h"
 
 inline constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;

@@ -39,8 +39,9 @@ LONG CreateKey(std::u16string_view path) {
 LONG SetString(std::u16string_view path, std::u16string_view value_name, std::u16string_view text) {
   Key key;
   std::u16string name(path);
-  LONG status = RegCreateKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr,
-                                REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, key.receive(), nullptr);
+  LONG status =
+      RegCreateKeyExW(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_WRITE, nullptr, key.receive(), nullptr);
   if (status != ERROR_SUCCESS)
     return status;
   std::u16string value(value_name);

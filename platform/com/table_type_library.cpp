@@ -216,12 +216,9 @@ class TableTypeLib final : public ComObject<TableTypeLib, ITypeLib> {
   HRESULT GetLibAttr(TLIBATTR** attributes) override {
     if (!attributes)
       return E_INVALIDARG;
-    *attributes = new (std::nothrow) TLIBATTR{table_.libid,
-                                              table_.locale,
-                                              static_cast<WORD>(table_.sys_kind),
-                                              table_.major,
-                                              table_.minor,
-                                              0};
+    *attributes =
+        new (std::nothrow) TLIBATTR{table_.libid, table_.locale, static_cast<WORD>(table_.sys_kind),
+                                    table_.major, table_.minor,  0};
     return *attributes ? S_OK : E_OUTOFMEMORY;
   }
   void ReleaseTLibAttr(TLIBATTR* attributes) override { delete attributes; }

@@ -53,7 +53,7 @@ struct Param {
   // For interface and record types: the type's name, and an interface's IID
   // (an argument is queried for it before the call).
   std::u16string_view type_name = {};
-  const IID* iid = nullptr;
+  IID iid = GUID_NULL;
 };
 
 // Runs one member on `self` (the interface pointer the table describes).
@@ -95,10 +95,10 @@ struct Type {
   TypeKind kind;
   WORD flags;
   std::u16string_view help;
-  std::span<const Member> members = {};         // interfaces and dispinterfaces
+  std::span<const Member> members = {};          // interfaces and dispinterfaces
   std::span<const Implemented> implements = {};  // classes
-  std::span<const Field> fields = {};           // records
-  const Type* aliased = nullptr;                // aliases
+  std::span<const Field> fields = {};            // records
+  const Type* aliased = nullptr;                 // aliases
 };
 
 // System kinds: where the library's registered path lives in the registry.

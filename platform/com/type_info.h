@@ -18,8 +18,16 @@ using MEMBERID = DISPID;
 using HREFTYPE = DWORD;
 inline constexpr MEMBERID MEMBERID_NIL = -1;
 
-enum TYPEKIND : int { TKIND_ENUM, TKIND_RECORD, TKIND_MODULE, TKIND_INTERFACE, TKIND_DISPATCH,
-                      TKIND_COCLASS, TKIND_ALIAS, TKIND_UNION };
+enum TYPEKIND : int {
+  TKIND_ENUM,
+  TKIND_RECORD,
+  TKIND_MODULE,
+  TKIND_INTERFACE,
+  TKIND_DISPATCH,
+  TKIND_COCLASS,
+  TKIND_ALIAS,
+  TKIND_UNION
+};
 enum INVOKEKIND : int { INVOKE_FUNC = 1, INVOKE_PROPERTYGET = 2, INVOKE_PROPERTYPUT = 4 };
 
 inline constexpr int IMPLTYPEFLAG_FDEFAULT = 0x1;
@@ -46,7 +54,7 @@ struct FUNCDESC {
   MEMBERID memid;
   INVOKEKIND invkind;
   SHORT cParams;
-  WORD wFuncFlags;             // vyn::tlb::MemberFlags
+  WORD wFuncFlags;                    // vyn::tlb::MemberFlags
   const ELEMDESC* lprgelemdescParam;  // cParams entries, owned by the FUNCDESC
 };
 

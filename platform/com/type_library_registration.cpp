@@ -4,9 +4,9 @@
 
 #include "platform/com/com_ptr.h"
 #include "platform/com/registry_keys.h"
-#include "platform/win/registry.h"
 #include "platform/text/code_page.h"
 #include "platform/win/module.h"
+#include "platform/win/registry.h"
 
 namespace {
 

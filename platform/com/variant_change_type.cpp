@@ -89,8 +89,8 @@ bool ReadThrough(const VARIANT& source, VARIANT* plain) {
 }
 
 std::optional<Scalar> ParseNumber(BSTR text) {
-  std::string narrow = vyn::WideToUtf8(text ? std::u16string_view(text, SysStringLen(text))
-                                            : std::u16string_view());
+  std::string narrow =
+      vyn::WideToUtf8(text ? std::u16string_view(text, SysStringLen(text)) : std::u16string_view());
   std::size_t first = narrow.find_first_not_of(" \t");
   std::size_t last = narrow.find_last_not_of(" \t");
   if (first == std::string::npos)
@@ -176,8 +176,9 @@ HRESULT ToScalar(const VARIANT& source, Scalar* value) {
 
 template <class T>
 HRESULT Fit(const Scalar& value, T* out) {
-  long double number = value.kind == Scalar::kInteger ? static_cast<long double>(value.integer)
-                                                      : std::nearbyint(static_cast<long double>(value.real));
+  long double number = value.kind == Scalar::kInteger
+                           ? static_cast<long double>(value.integer)
+                           : std::nearbyint(static_cast<long double>(value.real));
   if (std::isnan(number) || number < static_cast<long double>(std::numeric_limits<T>::min()) ||
       number > static_cast<long double>(std::numeric_limits<T>::max()))
     return DISP_E_OVERFLOW;
@@ -204,14 +205,16 @@ HRESULT ScalarTo(const Scalar& value, VARTYPE vt, VARIANT* result) {
     case VT_UINT:
       return Fit(value, &result->ulVal);
     case VT_R4: {
-      double real = value.kind == Scalar::kInteger ? static_cast<double>(value.integer) : value.real;
+      double real =
+          value.kind == Scalar::kInteger ? static_cast<double>(value.integer) : value.real;
       if (std::isfinite(real) && std::fabs(real) > std::numeric_limits<float>::max())
         return DISP_E_OVERFLOW;
       result->fltVal = static_cast<float>(real);
       return S_OK;
     }
     case VT_R8:
-      result->dblVal = value.kind == Scalar::kInteger ? static_cast<double>(value.integer) : value.real;
+      result->dblVal =
+          value.kind == Scalar::kInteger ? static_cast<double>(value.integer) : value.real;
       return S_OK;
     case VT_BOOL: {
       bool on = value.kind == Scalar::kInteger ? value.integer != 0 : value.real != 0;

@@ -63,8 +63,14 @@ class FakeRipper final : public ComObject<FakeRipper, IVynCDRipper> {
   HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
     return DispatchGetIDsOfNames<IVynCDRipper>(iid, names, count, ids);
   }
-  HRESULT Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                 EXCEPINFO* exception, UINT* arg_error) override {
+  HRESULT Invoke(DISPID id,
+                 REFIID iid,
+                 LCID,
+                 WORD flags,
+                 DISPPARAMS* params,
+                 VARIANT* result,
+                 EXCEPINFO* exception,
+                 UINT* arg_error) override {
     return DispatchInvoke<IVynCDRipper>(this, id, iid, flags, params, result, exception, arg_error);
   }
 
@@ -128,9 +134,9 @@ TEST_F(DispatchTest, MethodTakesByRefArgumentCoercedFromText) {
   by_ref.pbstrVal = &text;
   DISPPARAMS params{&by_ref, nullptr, 1, 0};
   Variant result;
-  EXPECT_EQ(dispatch()->Invoke(9, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr,
-                               nullptr),
-            S_OK);
+  EXPECT_EQ(
+      dispatch()->Invoke(9, IID_NULL, 0, DISPATCH_METHOD, &params, result.get(), nullptr, nullptr),
+      S_OK);
   EXPECT_EQ(ripper_->drive_asked_, 3);
   EXPECT_EQ(result->vt, VT_DISPATCH);
   EXPECT_EQ(result->pdispVal, nullptr);
@@ -176,9 +182,19 @@ TEST_F(DispatchTest, MalformedCallsAreRefused) {
       {"method read as property", 9, DISPATCH_PROPERTYGET, {1}, false, DISP_E_MEMBERNOTFOUND, ~0u},
       {"too few arguments", 9, DISPATCH_METHOD, {}, false, DISP_E_BADPARAMCOUNT, ~0u},
       {"too many arguments", 8, DISPATCH_METHOD, {1}, false, DISP_E_BADPARAMCOUNT, ~0u},
-      {"put without its named value", 5, DISPATCH_PROPERTYPUT, {1}, false, DISP_E_PARAMNOTOPTIONAL,
+      {"put without its named value",
+       5,
+       DISPATCH_PROPERTYPUT,
+       {1},
+       false,
+       DISP_E_PARAMNOTOPTIONAL,
        ~0u},
-      {"put of a read-only property", 2, DISPATCH_PROPERTYPUT, {1}, true, DISP_E_MEMBERNOTFOUND,
+      {"put of a read-only property",
+       2,
+       DISPATCH_PROPERTYPUT,
+       {1},
+       true,
+       DISP_E_MEMBERNOTFOUND,
        ~0u},
   };
   for (const Case& c : kCases) {
@@ -209,9 +225,9 @@ TEST_F(DispatchTest, UncoercibleArgumentIsReportedWithItsIndex) {
   for (Case& c : cases) {
     DISPPARAMS params{c.value.get(), nullptr, 1, 0};
     UINT arg_error = ~0u;
-    EXPECT_EQ(dispatch()->Invoke(9, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr,
-                                 &arg_error),
-              c.expected);
+    EXPECT_EQ(
+        dispatch()->Invoke(9, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, &arg_error),
+        c.expected);
     EXPECT_EQ(arg_error, 0u);
   }
 }

@@ -31,7 +31,8 @@ inline DISPID DispidOf(IDispatch* object, const std::u16string& name) {
   std::u16string copy = name;
   OLECHAR* names[] = {copy.data()};
   DISPID id = DISPID_UNKNOWN;
-  EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK) << "no member";
+  EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK)
+      << "no member";
   return id;
 }
 

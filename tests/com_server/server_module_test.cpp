@@ -41,11 +41,6 @@ HRESULT CallModule(const char* entry) {
 
 class ServerModuleTest : public RegistryTest {
  protected:
-  // The module stays mapped for the whole suite: unloading it for real and
-  // loading it again fails today, because the helper window's class that
-  // the first load registered with the process stays behind.
-  static void SetUpTestSuite() { ASSERT_NE(LoadLibraryA(VYN_CONTROL_MODULE), nullptr); }
-
   void SetUp() override {
     RegistryTest::SetUp();
     ASSERT_EQ(VynVirtualConfigure("synthetic:a4500,a750;empty"), 0);

@@ -10,12 +10,23 @@ Variant Of(VARTYPE vt, double number) {
   Variant v;
   v->vt = vt;
   switch (vt) {
-    case VT_I2: v->iVal = static_cast<SHORT>(number); break;
-    case VT_I4: v->lVal = static_cast<LONG>(number); break;
-    case VT_UI1: v->bVal = static_cast<BYTE>(number); break;
-    case VT_BOOL: v->boolVal = number ? VARIANT_TRUE : VARIANT_FALSE; break;
-    case VT_R8: v->dblVal = number; break;
-    default: break;
+    case VT_I2:
+      v->iVal = static_cast<SHORT>(number);
+      break;
+    case VT_I4:
+      v->lVal = static_cast<LONG>(number);
+      break;
+    case VT_UI1:
+      v->bVal = static_cast<BYTE>(number);
+      break;
+    case VT_BOOL:
+      v->boolVal = number ? VARIANT_TRUE : VARIANT_FALSE;
+      break;
+    case VT_R8:
+      v->dblVal = number;
+      break;
+    default:
+      break;
   }
   return v;
 }
@@ -28,8 +39,8 @@ TEST(VariantChangeTypeTest, ConvertsBetweenScalarsAndText) {
     Variant source;
     VARTYPE target;
     HRESULT expected;
-    LONG as_long;             // for integer and BOOL targets
-    std::u16string as_text;   // for BSTR targets
+    LONG as_long;            // for integer and BOOL targets
+    std::u16string as_text;  // for BSTR targets
   };
   Case cases[] = {
       {"i2 to i4", Of(VT_I2, -5), VT_I4, S_OK, -5, u""},

@@ -55,7 +55,8 @@ TEST_F(VynRegSvrTest, RegistersUnregistersAndReportsFailures) {
       {"", 2, "usage"},
       {"-u", 2, "usage"},
       {"a.so b.so", 2, "usage"},
-      {"/nonexistent/libnothing.so", 1, "0x800401F8 CO_E_DLLNOTFOUND (the module cannot be loaded)"},
+      {"/nonexistent/libnothing.so", 1,
+       "0x800401F8 CO_E_DLLNOTFOUND (the module cannot be loaded)"},
       {VYN_VIRTUAL_LIBRARY, 1, "CO_E_ERRORINDLL (the module does not export the entry point)"},
   };
   for (const auto& failure : kFailures) {

@@ -34,11 +34,17 @@ class DriveObjectTest : public testing::VirtualDriveTest {
     EXPECT_EQ(drive.GetTrack(number, track.Receive()), S_OK);
     return track;
   }
+  // As a lookup that read `count` matches would leave them.
   static void InstallRecords(Drive& drive, int count) {
+    auto lookup = drive.state().BeginCddbLookup();
+    ASSERT_TRUE(lookup.ok());
+    std::vector<CddbMatch> matches(static_cast<std::size_t>(count),
+                                   CddbMatch{"misc", "0a000b02", "Artist / Album", u"DTITLE=A\n"});
     std::vector<ComPtr<ICDDBRecord>> records;
     for (int i = 0; i < count; ++i)
       records.push_back(FakeCddbRecord::Create());
-    drive.state().InstallCddbRecords(std::move(records));
+    ASSERT_TRUE(
+        drive.state().FinishCddbLookup(*lookup, std::move(matches), std::move(records), true).ok());
   }
 };
 

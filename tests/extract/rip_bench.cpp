@@ -116,6 +116,30 @@ std::uint64_t ReadDisc(testing::VirtualDisc& disc, std::int32_t correction) {
   return total;
 }
 
+// The WAV sink alone, fed the same number of bytes from memory: the cost of
+// the pipe, the writer thread and the file.
+std::uint64_t WriteOnly(const DiscToc& toc, const std::string& folder) {
+  std::vector<BYTE> chunk(kChunkBytes * (getenv("MULT") ? atoi(getenv("MULT")) : 1), 0x5a);
+  std::uint64_t total = 0;
+  for (int number = 1; number <= toc.TrackCount(); ++number) {
+    const std::filesystem::path path = folder + "/sink" + std::to_string(number) + ".wav";
+    auto sink = WavFileSink::Open(path.u16string());
+    if (!sink)
+      return total;
+    std::uint64_t left = static_cast<std::uint64_t>(TrackSizeBytes(toc, number));
+    while (left > 0) {
+      const std::size_t now = std::min<std::uint64_t>(left, chunk.size());
+      if (!(*sink)->Write(std::span(chunk).first(now)))
+        break;
+      left -= now;
+      total += now;
+    }
+    (void)(*sink)->Finish();
+    std::filesystem::remove(path);
+  }
+  return total;
+}
+
 int Run(const std::string& root, int tracks) {
   const std::string folder = root + "/vyn-rip-bench-" + std::to_string(::getpid());
   std::filesystem::create_directories(folder);
@@ -154,6 +178,11 @@ int Run(const std::string& root, int tracks) {
     start = StartPhase();
     bytes = ReadDisc(disc, 1);
     Report("read only, correction on", bytes, Clock::now() - start, copy_mbs);
+
+    if (getenv("ONLY")) { for (int r = 0; r < 6; ++r) { start = StartPhase(); bytes = WriteOnly(disc.drive().toc, folder); Report("WAV sink only", bytes, Clock::now() - start, copy_mbs); } return 0; }
+    start = StartPhase();
+    bytes = WriteOnly(disc.drive().toc, folder);
+    Report("WAV sink only", bytes, Clock::now() - start, copy_mbs);
 
     start = StartPhase();
     bytes = RipDisc(disc, 0, folder);
