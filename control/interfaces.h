@@ -27,18 +27,18 @@ struct IVynCDRipper : IDispatch {
   using Base = IDispatch;
   static constexpr IID kIid = MakeGuid("E1B46F83-5D27-4C9A-8B3E-97A0C41D2F68");
 
-  virtual HRESULT get_Drives(IDrivesCollection** drives) = 0;             // 2
-  virtual HRESULT CancelExtraction() = 0;                                  // 3
-  virtual HRESULT get_Encoder(IVynAudioEncoder** encoder) = 0;             // 4
-  virtual HRESULT put_Encoder(IVynAudioEncoder* encoder) = 0;              // 4
-  virtual HRESULT get_JitterCorrection(VARIANT_BOOL* value) = 0;           // 5
-  virtual HRESULT put_JitterCorrection(VARIANT_BOOL value) = 0;            // 5
-  virtual HRESULT RunQueue() = 0;                                          // 6
-  virtual HRESULT ClearQueue() = 0;                                        // 7
-  virtual HRESULT GetDriveNumber(LONG* count) = 0;                         // 8
-  virtual HRESULT GetDrive(LONG dwNumber, IDrive** drive) = 0;             // 9
-  virtual HRESULT get_OverwritePrompt(VARIANT_BOOL* value) = 0;            // 10
-  virtual HRESULT put_OverwritePrompt(VARIANT_BOOL value) = 0;             // 10
+  virtual HRESULT get_Drives(IDrivesCollection** drives) = 0;     // 2
+  virtual HRESULT CancelExtraction() = 0;                         // 3
+  virtual HRESULT get_Encoder(IVynAudioEncoder** encoder) = 0;    // 4
+  virtual HRESULT put_Encoder(IVynAudioEncoder* encoder) = 0;     // 4
+  virtual HRESULT get_JitterCorrection(VARIANT_BOOL* value) = 0;  // 5
+  virtual HRESULT put_JitterCorrection(VARIANT_BOOL value) = 0;   // 5
+  virtual HRESULT RunQueue() = 0;                                 // 6
+  virtual HRESULT ClearQueue() = 0;                               // 7
+  virtual HRESULT GetDriveNumber(LONG* count) = 0;                // 8
+  virtual HRESULT GetDrive(LONG dwNumber, IDrive** drive) = 0;    // 9
+  virtual HRESULT get_OverwritePrompt(VARIANT_BOOL* value) = 0;   // 10
+  virtual HRESULT put_OverwritePrompt(VARIANT_BOOL value) = 0;    // 10
 
  protected:
   ~IVynCDRipper() = default;
@@ -80,18 +80,37 @@ struct IDrive : IDispatch {
   ~IDrive() = default;
 };
 
+// The disc's layout as the drive's stored table holds it: what cue sheets,
+// disc identifiers and verification need beyond the track objects. Entries
+// are numbered from 1 and include the lead-out. The drive answers it beside
+// IDrive; its dispids start at 101 so one IDispatch can serve both.
+struct IDiscLayout : IDispatch {
+  using Base = IDispatch;
+  static constexpr IID kIid = MakeGuid("9A3F6C21-47D8-4B5E-8C02-D61E7B94A3F5");
+
+  virtual HRESULT get_EntryCount(LONG* count) = 0;                      // 101
+  virtual HRESULT EntryTrackNumber(LONG nEntry, LONG* number) = 0;      // 102
+  virtual HRESULT EntryAdrControl(LONG nEntry, LONG* adr_control) = 0;  // 103
+  virtual HRESULT EntryStartAddress(LONG nEntry, LONG* lba) = 0;        // 104
+  virtual HRESULT get_CddbDiscId(BSTR* disc_id) = 0;                    // 105
+  virtual HRESULT get_CddbQueryCommand(BSTR* command) = 0;              // 106
+
+ protected:
+  ~IDiscLayout() = default;
+};
+
 struct ITrack : IDispatch {
   using Base = IDispatch;
   static constexpr IID kIid = MakeGuid("38A6C1E2-F0B9-4D57-A14E-6D2905B8C73F");
 
-  virtual HRESULT get_Duration(LONG* seconds) = 0;                                   // 1
-  virtual HRESULT get_Size(LONG* bytes) = 0;                                         // 2
-  virtual HRESULT get_IsAudio(VARIANT_BOOL* value) = 0;                              // 3
-  virtual HRESULT ExtractToWav(BSTR szFilename) = 0;                                 // 4
-  virtual HRESULT ExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) = 0;     // 5
-  virtual HRESULT QueueExtractToWav(BSTR szFilename) = 0;                            // 6
+  virtual HRESULT get_Duration(LONG* seconds) = 0;                                     // 1
+  virtual HRESULT get_Size(LONG* bytes) = 0;                                           // 2
+  virtual HRESULT get_IsAudio(VARIANT_BOOL* value) = 0;                                // 3
+  virtual HRESULT ExtractToWav(BSTR szFilename) = 0;                                   // 4
+  virtual HRESULT ExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) = 0;       // 5
+  virtual HRESULT QueueExtractToWav(BSTR szFilename) = 0;                              // 6
   virtual HRESULT QueueExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) = 0;  // 7
-  virtual HRESULT GenerateFilename(BSTR szTemplate, BSTR* szFilename) = 0;           // 8
+  virtual HRESULT GenerateFilename(BSTR szTemplate, BSTR* szFilename) = 0;             // 8
 
  protected:
   ~ITrack() = default;

@@ -15,7 +15,7 @@ using tlb::TypeKind;
 constexpr Implemented kRipperImplements[] = {{&kIVynCDRipper, kImplDefault},
                                              {&kIVynCDRipperEvents, kImplDefault | kImplSource}};
 constexpr Implemented kDrivesImplements[] = {{&kIDrivesCollection, kImplDefault}};
-constexpr Implemented kDriveImplements[] = {{&kIDrive, kImplDefault}};
+constexpr Implemented kDriveImplements[] = {{&kIDrive, kImplDefault}, {&kIDiscLayout, 0}};
 constexpr Implemented kTracksImplements[] = {{&kITracksCollection, kImplDefault}};
 constexpr Implemented kTrackImplements[] = {{&kITrack, kImplDefault}};
 constexpr Implemented kRecordsImplements[] = {{&kICDDBRecordsCollection, kImplDefault}};
@@ -91,6 +91,7 @@ constexpr const tlb::Type* kTypes[] = {
     &types::kIDrivesCollection,
     &types::kDriveClass,
     &types::kIDrive,
+    &types::kIDiscLayout,
     &types::kTracksCollectionClass,
     &types::kITracksCollection,
     &types::kTrackClass,

@@ -32,6 +32,7 @@ extern const tlb::Type kDrivesCollectionClass;
 extern const tlb::Type kIDrivesCollection;
 extern const tlb::Type kDriveClass;
 extern const tlb::Type kIDrive;
+extern const tlb::Type kIDiscLayout;
 extern const tlb::Type kTracksCollectionClass;
 extern const tlb::Type kITracksCollection;
 extern const tlb::Type kTrackClass;

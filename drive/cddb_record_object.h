@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "control/dispatch_impl.h"
 #include "control/interfaces.h"
 #include "drive/drive_state.h"
 #include "platform/com/com_object.h"
@@ -32,12 +33,23 @@ class CddbRecord final : public ComObject<CddbRecord, ICDDBRecord, ISupportError
   HRESULT SetActive() override;
   HRESULT get_RawData(BSTR* text) override;
 
-  // --- IDispatch: wired to the type library with the other dual objects ---
-  HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT GetIDsOfNames(REFIID, OLECHAR**, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return E_NOTIMPL;
+  // --- IDispatch: served from the type library ---
+  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
+  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    return DispatchTypeInfo<ICDDBRecord>(index, info);
+  }
+  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
+    return DispatchGetIDsOfNames<ICDDBRecord>(iid, names, count, ids);
+  }
+  HRESULT Invoke(DISPID id,
+                 REFIID iid,
+                 LCID,
+                 WORD flags,
+                 DISPPARAMS* params,
+                 VARIANT* result,
+                 EXCEPINFO* exception,
+                 UINT* arg_error) override {
+    return DispatchInvoke<ICDDBRecord>(this, id, iid, flags, params, result, exception, arg_error);
   }
 
   // --- ISupportErrorInfo ---

@@ -32,7 +32,9 @@ namespace vyn {
 class DiscPoller;
 class DriveState;
 
-class Drive final : public ComObject<Drive, IDrive, ISupportErrorInfo> {
+inline constexpr DISPID kFirstDiscLayoutDispid = 101;
+
+class Drive final : public ComObject<Drive, IDrive, IDiscLayout, ISupportErrorInfo> {
  public:
   // Makes the two collections, then the polling thread (failure: the
   // system error as an HRESULT), then reads the table (Refresh; its
@@ -70,13 +72,25 @@ class Drive final : public ComObject<Drive, IDrive, ISupportErrorInfo> {
   HRESULT get_AutoRefresh(VARIANT_BOOL* value) override;
   HRESULT put_AutoRefresh(VARIANT_BOOL value) override;
 
-  // --- IDispatch: served from the type library ---
+  // --- IDiscLayout (disc_layout.cpp) ---
+  HRESULT get_EntryCount(LONG* count) override;
+  HRESULT EntryTrackNumber(LONG nEntry, LONG* number) override;
+  HRESULT EntryAdrControl(LONG nEntry, LONG* adr_control) override;
+  HRESULT EntryStartAddress(LONG nEntry, LONG* lba) override;
+  HRESULT get_CddbDiscId(BSTR* disc_id) override;
+  HRESULT get_CddbQueryCommand(BSTR* command) override;
+
+  // --- IDispatch: served from the type library; IDrive's members, then
+  // IDiscLayout's (dispids from 101) ---
   HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
   HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
     return DispatchTypeInfo<IDrive>(index, info);
   }
   HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames<IDrive>(iid, names, count, ids);
+    HRESULT hr = DispatchGetIDsOfNames<IDrive>(iid, names, count, ids);
+    if (hr != DISP_E_UNKNOWNNAME)
+      return hr;
+    return DispatchGetIDsOfNames<IDiscLayout>(iid, names, count, ids);
   }
   HRESULT Invoke(DISPID id,
                  REFIID iid,
@@ -86,19 +100,23 @@ class Drive final : public ComObject<Drive, IDrive, ISupportErrorInfo> {
                  VARIANT* result,
                  EXCEPINFO* exception,
                  UINT* arg_error) override {
+    if (id >= kFirstDiscLayoutDispid) {
+      return DispatchInvoke<IDiscLayout>(this, id, iid, flags, params, result, exception,
+                                         arg_error);
+    }
     return DispatchInvoke<IDrive>(this, id, iid, flags, params, result, exception, arg_error);
   }
 
   // --- ISupportErrorInfo ---
   HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {
-    return iid == IDrive::kIid ? S_OK : S_FALSE;
+    return iid == IDrive::kIid || iid == IDiscLayout::kIid ? S_OK : S_FALSE;
   }
 
  protected:
   ~Drive() override;
 
  private:
-  friend class ComObject<Drive, IDrive, ISupportErrorInfo>;
+  friend class ComObject<Drive, IDrive, IDiscLayout, ISupportErrorInfo>;
   Drive(std::shared_ptr<DriveState> state, std::unique_ptr<DiscPoller> poller);
 
   ModuleLock module_lock_;
