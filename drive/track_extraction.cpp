@@ -24,10 +24,7 @@ HRESULT Track::QueueExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) {
   return RequestExtraction(szFilename, JobKind::kEncoder, bWriteTag, JobStart::kQueued);
 }
 
-HRESULT Track::RequestExtraction(BSTR name,
-                                 JobKind kind,
-                                 VARIANT_BOOL write_tag,
-                                 JobStart start) {
+HRESULT Track::RequestExtraction(BSTR name, JobKind kind, VARIANT_BOOL write_tag, JobStart start) {
   auto drive = drive_.lock();
   if (!drive)
     return CO_E_OBJNOTCONNECTED;

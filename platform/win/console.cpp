@@ -9,7 +9,7 @@ namespace vyn {
 namespace {
 
 constexpr int kDefaultColumns = 80;
-// How often a pending read looks at its abandon event.
+// How often a pending read asks whether it is abandoned.
 constexpr int kAbandonCheckMs = 50;
 
 int DescriptorOf(ConsoleStream stream) {
@@ -37,12 +37,12 @@ int ConsoleColumns(ConsoleStream stream) {
   return size.ws_col;
 }
 
-std::optional<std::string> ReadConsoleLine(const Event& abandon) {
+std::optional<std::string> ReadConsoleLine(const std::function<bool()>& abandoned) {
   // Byte by byte, so nothing typed after the line is taken from the next
   // reader.
   std::string line;
   for (;;) {
-    if (abandon.IsSet())
+    if (abandoned())
       return std::nullopt;
     pollfd input{STDIN_FILENO, POLLIN, 0};
     int ready = ::poll(&input, 1, kAbandonCheckMs);

@@ -6,10 +6,9 @@
 // Thread-safe: every function works on the process's standard streams only.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
-
-#include "platform/win/event.h"
 
 namespace vyn {
 
@@ -21,7 +20,8 @@ bool IsConsole(ConsoleStream stream);
 // does not say.
 int ConsoleColumns(ConsoleStream stream);
 // Reads one line from standard input, without its line end. Nothing when
-// input ends, fails, or `abandon` is set before a line is complete.
-std::optional<std::string> ReadConsoleLine(const Event& abandon);
+// input ends, fails, or `abandoned` answers true before a line is complete
+// (it is asked every few tens of milliseconds, on the calling thread).
+std::optional<std::string> ReadConsoleLine(const std::function<bool()>& abandoned);
 
 }  // namespace vyn

@@ -19,8 +19,7 @@ class ConsoleInterruptWatch {
  public:
   // Installs the handler and starts the watcher; fails when the pipe or
   // the handler cannot be set up, or another watch is active.
-  static Result<std::unique_ptr<ConsoleInterruptWatch>> Start(
-      std::function<void()> on_interrupt);
+  static Result<std::unique_ptr<ConsoleInterruptWatch>> Start(std::function<void()> on_interrupt);
   // Stops the watcher and puts back the handler that was there before.
   ~ConsoleInterruptWatch();
   ConsoleInterruptWatch(const ConsoleInterruptWatch&) = delete;

@@ -184,8 +184,9 @@ TEST_F(ExtractionWorkerTest, ASuccessfulJobReportsInOrderAndWritesEveryChunk) {
   track_.jitter_miss_at = 1;
   track_.chunks = 4;  // progress 0, 25, 50, 75
   Run({WavJob("t")});
-  EXPECT_EQ(context_.events, (std::vector<Posted>{kStart, Progress(0), kJitter, Progress(25),
-                                                  Progress(50), Progress(75), Progress(100), kEnd}));
+  EXPECT_EQ(context_.events,
+            (std::vector<Posted>{kStart, Progress(0), kJitter, Progress(25), Progress(50),
+                                 Progress(75), Progress(100), kEnd}));
   const auto data = Data("t.wav");
   ASSERT_EQ(data.size(), 4 * kChunkBytes);
   EXPECT_EQ(data.front(), 1);
@@ -208,17 +209,42 @@ TEST_F(ExtractionWorkerTest, EachFailurePointHasItsEventOrderAndEndsTheRun) {
     std::vector<Posted> expected;
     std::size_t chunks_in_file;  // of the first job's file; SIZE_MAX: none
   } kCases[] = {
-      {"file cannot be created", JobKind::kWav, "blocker/t", -1, nullptr,
-       {Failed("Cannot create wav-file")}, SIZE_MAX},
-      {"unknown kind", static_cast<JobKind>(7), "t", -1, nullptr,
-       {Failed("Internal error #7603")}, SIZE_MAX},
-      {"encoder cannot start", JobKind::kEncoder, "enc/t", -1, nullptr,
-       {Failed("Internal error #7653. External encoder was unable to start.")}, SIZE_MAX},
-      {"read fails", JobKind::kWav, "t", 1, nullptr,
-       {kStart, Progress(0), Failed("Internal Error #7601"), Progress(100), kEnd}, 1},
-      {"finish fails", JobKind::kWav, "t", -1, &no_length_update,
+      {"file cannot be created",
+       JobKind::kWav,
+       "blocker/t",
+       -1,
+       nullptr,
+       {Failed("Cannot create wav-file")},
+       SIZE_MAX},
+      {"unknown kind",
+       static_cast<JobKind>(7),
+       "t",
+       -1,
+       nullptr,
+       {Failed("Internal error #7603")},
+       SIZE_MAX},
+      {"encoder cannot start",
+       JobKind::kEncoder,
+       "enc/t",
+       -1,
+       nullptr,
+       {Failed("Internal error #7653. External encoder was unable to start.")},
+       SIZE_MAX},
+      {"read fails",
+       JobKind::kWav,
+       "t",
+       1,
+       nullptr,
+       {kStart, Progress(0), Failed("Internal Error #7601"), Progress(100), kEnd},
+       1},
+      {"finish fails",
+       JobKind::kWav,
+       "t",
+       -1,
+       &no_length_update,
        {kStart, Progress(0), Progress(33), Progress(66), Progress(100), kEnd,
-        Failed("Write error")}, SIZE_MAX},
+        Failed("Write error")},
+       SIZE_MAX},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);

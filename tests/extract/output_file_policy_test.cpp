@@ -32,15 +32,11 @@ class OutputFilePolicyTest : public ::testing::Test {
 // elsewhere or on a read-only medium.
 class UndeletableFiles final : public FileSystem {
  public:
-  EntryKind KindOf(std::u16string_view path) override {
-    return SystemFileSystem().KindOf(path);
-  }
+  EntryKind KindOf(std::u16string_view path) override { return SystemFileSystem().KindOf(path); }
   Result<void> ClearReadOnly(std::u16string_view path) override {
     return SystemFileSystem().ClearReadOnly(path);
   }
-  Result<void> DeleteFile(std::u16string_view) override {
-    return Error{E_ACCESSDENIED, "in use"};
-  }
+  Result<void> DeleteFile(std::u16string_view) override { return Error{E_ACCESSDENIED, "in use"}; }
   Result<void> CreateDirectory(std::u16string_view path) override {
     return SystemFileSystem().CreateDirectory(path);
   }
@@ -169,8 +165,8 @@ TEST_F(OutputFilePolicyTest, ExistingFilesAreReplacedOnlyWhenTheAnswerSaysSo) {
   EXPECT_EQ(asked, 3);
 
   fs::create_directory(base / "d.wav");
-  EXPECT_TRUE(ClearWayForFile(SystemFileSystem(), Wide(base / "d.wav"),
-                              answer(OverwriteAnswer::kKeep)));
+  EXPECT_TRUE(
+      ClearWayForFile(SystemFileSystem(), Wide(base / "d.wav"), answer(OverwriteAnswer::kKeep)));
   EXPECT_EQ(asked, 3) << "a directory is not an existing file";
 }
 

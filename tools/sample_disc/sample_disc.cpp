@@ -61,7 +61,7 @@ std::string CueSheet(const std::vector<SampleTrack>& tracks, const std::string& 
   cue += "FILE \"" + bin_name + "\" BINARY\n";
   int start = 0;
   for (std::size_t i = 0; i < tracks.size(); ++i) {
-    char number[8];
+    char number[24];
     std::snprintf(number, sizeof number, "%02zu", i + 1);
     cue += std::string("  TRACK ") + number + " AUDIO\n";
     cue += std::string("    TITLE \"") + tracks[i].title + "\"\n";

@@ -47,9 +47,8 @@ Result<std::vector<TrackRange>> ParseTrackList(std::string_view text) {
     std::string_view item = text.substr(0, comma);
     std::size_t dash = item.find('-');
     std::optional<int> first = PositiveNumber(item.substr(0, dash));
-    std::optional<int> last = dash == std::string_view::npos
-                                  ? first
-                                  : PositiveNumber(item.substr(dash + 1));
+    std::optional<int> last =
+        dash == std::string_view::npos ? first : PositiveNumber(item.substr(dash + 1));
     if (!first || !last)
       return Wrong("'" + std::string(item) + "' is not a track number or range like 3-5");
     if (*last < *first)
