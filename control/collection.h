@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "control/collection_enumerator.h"
-#include "control/dispatch_impl.h"
+#include "control/dual_object.h"
 #include "control/interfaces.h"
 #include "platform/com/com_object.h"
 #include "platform/com/error_info.h"
@@ -26,7 +26,7 @@
 namespace vyn {
 
 template <class Interface>
-class Collection final : public ComObject<Collection<Interface>, Interface, ISupportErrorInfo> {
+class Collection final : public DualObject<Collection<Interface>, Interface, ISupportErrorInfo> {
  public:
   using Element = typename Interface::ElementInterface;
 
@@ -61,25 +61,6 @@ class Collection final : public ComObject<Collection<Interface>, Interface, ISup
       return E_POINTER;
     *out = static_cast<LONG>(SlotCount());
     return S_OK;
-  }
-
-  // --- IDispatch: served from the type library ---
-  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
-  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-    return DispatchTypeInfo<Interface>(index, info);
-  }
-  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames<Interface>(iid, names, count, ids);
-  }
-  HRESULT Invoke(DISPID id,
-                 REFIID iid,
-                 LCID,
-                 WORD flags,
-                 DISPPARAMS* params,
-                 VARIANT* result,
-                 EXCEPINFO* exception,
-                 UINT* arg_error) override {
-    return DispatchInvoke<Interface>(this, id, iid, flags, params, result, exception, arg_error);
   }
 
   // --- ISupportErrorInfo ---

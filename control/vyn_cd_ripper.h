@@ -29,7 +29,7 @@
 #include "control/class_ids.h"
 #include "control/collection.h"
 #include "control/connection_point.h"
-#include "control/dispatch_impl.h"
+#include "control/dual_object.h"
 #include "control/event_window.h"
 #include "control/icon.h"
 #include "control/interfaces.h"
@@ -74,21 +74,21 @@ HRESULT CreateVynCDRipper(IUnknown* outer,
                           void** out,
                           const ControlOptions& options = {});
 
-class VynCDRipper final : public ComObject<VynCDRipper,
-                                           IVynCDRipper,
-                                           ISupportErrorInfo,
-                                           IConnectionPointContainer,
-                                           IPersistStreamInit,
-                                           IPersistStorage,
-                                           IOleObject,
-                                           IViewObjectEx,
-                                           IOleControl,
-                                           IOleInPlaceObjectWindowless,
-                                           IOleInPlaceActiveObject,
-                                           IQuickActivate,
-                                           IDataObject,
-                                           ISpecifyPropertyPages,
-                                           IProvideClassInfo2>,
+class VynCDRipper final : public DualObject<VynCDRipper,
+                                            IVynCDRipper,
+                                            ISupportErrorInfo,
+                                            IConnectionPointContainer,
+                                            IPersistStreamInit,
+                                            IPersistStorage,
+                                            IOleObject,
+                                            IViewObjectEx,
+                                            IOleControl,
+                                            IOleInPlaceObjectWindowless,
+                                            IOleInPlaceActiveObject,
+                                            IQuickActivate,
+                                            IDataObject,
+                                            ISpecifyPropertyPages,
+                                            IProvideClassInfo2>,
                           public DriveOwner,
                           public ExtractionContext,
                           private EventWindowClient {
@@ -136,25 +136,6 @@ class VynCDRipper final : public ComObject<VynCDRipper,
   HRESULT GetDrive(LONG dwNumber, IDrive** drive) override;
   HRESULT get_OverwritePrompt(VARIANT_BOOL* value) override;
   HRESULT put_OverwritePrompt(VARIANT_BOOL value) override;
-
-  // --- IDispatch: served from the type library ---
-  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
-  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-    return DispatchTypeInfo<IVynCDRipper>(index, info);
-  }
-  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames<IVynCDRipper>(iid, names, count, ids);
-  }
-  HRESULT Invoke(DISPID id,
-                 REFIID iid,
-                 LCID,
-                 WORD flags,
-                 DISPPARAMS* params,
-                 VARIANT* result,
-                 EXCEPINFO* exception,
-                 UINT* arg_error) override {
-    return DispatchInvoke<IVynCDRipper>(this, id, iid, flags, params, result, exception, arg_error);
-  }
 
   // --- ISupportErrorInfo ---
   HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {

@@ -18,7 +18,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "control/dispatch_impl.h"
+#include "control/dual_object.h"
 #include "control/interfaces.h"
 #include "drive/drive_state.h"
 #include "platform/com/com_object.h"
@@ -26,31 +26,12 @@
 
 namespace vyn {
 
-class CddbRecord final : public ComObject<CddbRecord, ICDDBRecord, ISupportErrorInfo> {
+class CddbRecord final : public DualObject<CddbRecord, ICDDBRecord, ISupportErrorInfo> {
  public:
   // --- ICDDBRecord ---
   HRESULT get_Description(BSTR* description) override;
   HRESULT SetActive() override;
   HRESULT get_RawData(BSTR* text) override;
-
-  // --- IDispatch: served from the type library ---
-  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
-  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-    return DispatchTypeInfo<ICDDBRecord>(index, info);
-  }
-  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames<ICDDBRecord>(iid, names, count, ids);
-  }
-  HRESULT Invoke(DISPID id,
-                 REFIID iid,
-                 LCID,
-                 WORD flags,
-                 DISPPARAMS* params,
-                 VARIANT* result,
-                 EXCEPINFO* exception,
-                 UINT* arg_error) override {
-    return DispatchInvoke<ICDDBRecord>(this, id, iid, flags, params, result, exception, arg_error);
-  }
 
   // --- ISupportErrorInfo ---
   HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {

@@ -17,7 +17,7 @@
 
 #include <memory>
 
-#include "control/dispatch_impl.h"
+#include "control/dual_object.h"
 #include "control/interfaces.h"
 #include "control/module_lock.h"
 #include "drive/disc_toc.h"
@@ -34,7 +34,7 @@ class DriveState;
 
 inline constexpr DISPID kFirstDiscLayoutDispid = 101;
 
-class Drive final : public ComObject<Drive, IDrive, IDiscLayout, ISupportErrorInfo> {
+class Drive final : public DualObject<Drive, IDrive, IDiscLayout, ISupportErrorInfo> {
  public:
   // Makes the two collections, then the polling thread (failure: the
   // system error as an HRESULT), then reads the table (Refresh; its
@@ -82,10 +82,6 @@ class Drive final : public ComObject<Drive, IDrive, IDiscLayout, ISupportErrorIn
 
   // --- IDispatch: served from the type library; IDrive's members, then
   // IDiscLayout's (dispids from 101) ---
-  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
-  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-    return DispatchTypeInfo<IDrive>(index, info);
-  }
   HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
     HRESULT hr = DispatchGetIDsOfNames<IDrive>(iid, names, count, ids);
     if (hr != DISP_E_UNKNOWNNAME)

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "control/dispatch_impl.h"
+#include "control/dual_object.h"
 #include "control/interfaces.h"
 #include "extract/extraction_job.h"
 #include "platform/com/com_object.h"
@@ -23,7 +23,7 @@ namespace vyn {
 class DriveState;
 struct DiscToc;
 
-class Track final : public ComObject<Track, ITrack, ISupportErrorInfo> {
+class Track final : public DualObject<Track, ITrack, ISupportErrorInfo> {
  public:
   LONG index() const { return index_; }
 
@@ -39,25 +39,6 @@ class Track final : public ComObject<Track, ITrack, ISupportErrorInfo> {
   HRESULT QueueExtractToEncoder(BSTR szFilename, VARIANT_BOOL bWriteTag) override;
   // From the drive's match at the active index, also after a disc change.
   HRESULT GenerateFilename(BSTR szTemplate, BSTR* szFilename) override;
-
-  // --- IDispatch: served from the type library ---
-  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
-  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-    return DispatchTypeInfo<ITrack>(index, info);
-  }
-  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames<ITrack>(iid, names, count, ids);
-  }
-  HRESULT Invoke(DISPID id,
-                 REFIID iid,
-                 LCID,
-                 WORD flags,
-                 DISPPARAMS* params,
-                 VARIANT* result,
-                 EXCEPINFO* exception,
-                 UINT* arg_error) override {
-    return DispatchInvoke<ITrack>(this, id, iid, flags, params, result, exception, arg_error);
-  }
 
   // --- ISupportErrorInfo ---
   HRESULT InterfaceSupportsErrorInfo(REFIID iid) override {
