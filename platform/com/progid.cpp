@@ -4,52 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "platform/com/registry_keys.h"
 #include "platform/com/task_memory.h"
 #include "platform/win/registry.h"
 
 namespace {
-
-// Closes a key handle on every path out.
-class ScopedKey {
- public:
-  ScopedKey() = default;
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-  ~ScopedKey() {
-    if (key_)
-      RegCloseKey(key_);
-  }
-  HKEY* receive() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-// The default value of HKEY_CLASSES_ROOT\<path>, or the registry's status.
-LSTATUS ReadDefaultValue(const std::u16string& path, std::u16string& text) {
-  ScopedKey key;
-  LSTATUS status =
-      RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_QUERY_VALUE, key.receive());
-  if (status != ERROR_SUCCESS)
-    return status;
-  // The value may grow between asking its size and reading it.
-  while (true) {
-    DWORD size = 0;
-    status = RegQueryValueExW(key.get(), nullptr, nullptr, nullptr, nullptr, &size);
-    if (status != ERROR_SUCCESS)
-      return status;
-    text.assign(size / sizeof(OLECHAR), u'\0');
-    status = RegQueryValueExW(key.get(), nullptr, nullptr, nullptr,
-                              reinterpret_cast<BYTE*>(text.data()), &size);
-    if (status == ERROR_MORE_DATA)
-      continue;
-    if (status != ERROR_SUCCESS)
-      return status;
-    text.resize(std::char_traits<OLECHAR>::length(text.c_str()));
-    return ERROR_SUCCESS;
-  }
-}
 
 HRESULT LookupFailure(LSTATUS status, HRESULT not_found) {
   // A name the registry cannot hold, or a value of another kind, is as
@@ -69,7 +28,7 @@ HRESULT ProgIDFromCLSID(REFCLSID clsid, OLECHAR** progId) {
     return E_POINTER;
   *progId = nullptr;
   std::u16string name;
-  LSTATUS status = ReadDefaultValue(u"CLSID\\" + clsid.ToWide() + u"\\ProgID", name);
+  LSTATUS status = vyn::reg::GetString(u"CLSID\\" + clsid.ToWide() + u"\\ProgID", u"", &name);
   if (status != ERROR_SUCCESS)
     return LookupFailure(status, REGDB_E_CLASSNOTREG);
   if (name.empty())
@@ -94,7 +53,7 @@ HRESULT CLSIDFromProgID(const OLECHAR* progId, CLSID* clsid) {
   if (name.empty() || name.find(u'\\') != std::u16string::npos)
     return CO_E_CLASSSTRING;
   std::u16string text;
-  LSTATUS status = ReadDefaultValue(name + u"\\CLSID", text);
+  LSTATUS status = vyn::reg::GetString(name + u"\\CLSID", u"", &text);
   if (status != ERROR_SUCCESS)
     return LookupFailure(status, CO_E_CLASSSTRING);
   std::string narrow;
