@@ -1,9 +1,10 @@
 #include "extract/wav_writer_thread.h"
 
-#include <array>
 #include <cstring>
+#include <new>
 
 #include "extract/audio_units.h"
+#include "platform/win/last_error.h"
 
 namespace vyn {
 
@@ -13,6 +14,11 @@ Result<WavWriterThread> WavWriterThread::Start(PipeReadEnd source,
   auto state = std::make_unique<State>();
   state->source = std::move(source);
   state->file = &file;
+  state->block.reset(new (std::nothrow) BYTE[kWriterBlockBytes]);
+  if (!state->block) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return Error{E_OUTOFMEMORY, "no memory for the writer's block"};
+  }
   State* raw = state.get();
   auto thread = start_thread([raw] { Drain(*raw); });
   if (!thread)
@@ -32,11 +38,11 @@ WriterOutcome WavWriterThread::Join() {
 // Writes whole stereo frames only and carries a split frame over to the
 // next block, so a failure never leaves half a frame in the data chunk.
 void WavWriterThread::Drain(State& state) {
-  std::array<BYTE, kWriterBlockBytes> block;
+  const std::span<BYTE> block(state.block.get(), kWriterBlockBytes);
   std::size_t held = 0;
   WriterOutcome outcome = WriterOutcome::kDrained;
   while (true) {
-    auto got = state.source.Read(std::span(block).subspan(held));
+    auto got = state.source.Read(block.subspan(held));
     if (!got) {
       outcome = WriterOutcome::kReadFailed;
       break;
@@ -44,7 +50,7 @@ void WavWriterThread::Drain(State& state) {
     const bool at_end = got.value() == 0;
     held += got.value();
     const std::size_t whole = at_end ? held : held - held % kStereoFrameBytes;
-    if (whole > 0 && !state.file->Write(std::span(block).first(whole))) {
+    if (whole > 0 && !state.file->Write(block.first(whole))) {
       outcome = WriterOutcome::kWriteFailed;
       break;
     }

@@ -1,8 +1,9 @@
 // The thread that drains a WAV sink's pipe into the file's "data" chunk,
-// in blocks of up to 64 KiB, so reading the disc and writing the file
-// overlap. It stops when the pipe's write end is closed and the pipe is
-// empty, or at the first failure; either way it closes the read end, so
-// the producer's next write fails instead of blocking forever.
+// so reading the disc and writing the file overlap. It reads in blocks as
+// large as the pipe: smaller reads wake the producer for every few pages
+// freed and cost as much as the file writes themselves. It stops when the pipe's write end is
+// closed and the pipe is empty, or at the first failure; either way it closes the read end, so the
+// producer's next write fails instead of blocking forever.
 //
 // Owned by the sink on the extraction worker's thread. The file belongs to
 // the writer thread from Start until Join returns; the outcome is atomic.
@@ -19,7 +20,7 @@
 
 namespace vyn {
 
-inline constexpr std::size_t kWriterBlockBytes = 64 * 1024;
+inline constexpr std::size_t kWriterBlockBytes = kLargePipeBytes;
 
 enum class WriterOutcome {
   kRunning,
@@ -48,6 +49,7 @@ class WavWriterThread {
   struct State {
     PipeReadEnd source;
     RiffFile* file = nullptr;
+    std::unique_ptr<BYTE[]> block;  // kWriterBlockBytes
     std::atomic<WriterOutcome> outcome{WriterOutcome::kRunning};
   };
   explicit WavWriterThread(std::unique_ptr<State> state) : state_(std::move(state)) {}

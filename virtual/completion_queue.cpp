@@ -44,6 +44,26 @@ void CompletionQueue::Submit(SRB_ExecSCSICmd* request,
   changed_.notify_all();
 }
 
+std::optional<BYTE> CompletionQueue::CompleteNow(SRB_ExecSCSICmd& request) {
+  const Pending pending{&request, request.SRB_PostProc, (request.SRB_Flags & SRB_EVENT_NOTIFY) != 0,
+                        std::chrono::steady_clock::now()};
+  {
+    std::lock_guard lock(mutex_);
+    if (stopping_ || !waiting_.empty() || running_ != nullptr)
+      return std::nullopt;
+    running_ = &request;
+  }
+  std::atomic_ref<BYTE>(request.SRB_Status).store(SS_PENDING, std::memory_order_release);
+  const BYTE status = executor_(request);
+  Finish(pending, status);
+  {
+    std::lock_guard lock(mutex_);
+    running_ = nullptr;
+  }
+  changed_.notify_all();
+  return status;
+}
+
 bool CompletionQueue::Abort(const void* request) {
   std::unique_lock lock(mutex_);
   auto matches = [request](const Pending& pending) { return pending.request == request; };
@@ -72,7 +92,8 @@ void CompletionQueue::Finish(const Pending& pending, BYTE status) {
 void CompletionQueue::Run() {
   std::unique_lock lock(mutex_);
   while (!stopping_) {
-    if (waiting_.empty()) {
+    // A request completed on its caller's thread runs alone, too.
+    if (waiting_.empty() || running_ != nullptr) {
       changed_.wait(lock);
       continue;
     }

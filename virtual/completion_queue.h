@@ -4,7 +4,8 @@
 // storing its status and signalling its event. A request submitted while
 // completions are switched off is held until it is aborted.
 //
-// Thread-safe: Submit and Abort come from the callers' threads; the
+// Thread-safe: Submit, CompleteNow and Abort come from the callers'
+// threads, and one drive's commands never run at the same time; the
 // completion thread is owned by this object and joined by its destructor,
 // which completes every request still held with SS_ABORTED.
 #pragma once
@@ -14,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -35,6 +37,10 @@ class CompletionQueue {
 
   // Marks the request pending and queues it; `delay` is real time.
   void Submit(SRB_ExecSCSICmd* request, std::chrono::nanoseconds delay, Completion completion);
+  // Runs the request on the calling thread and completes it, when nothing
+  // of this drive is waiting or running (so requests still complete in
+  // order); nothing when it must be submitted instead.
+  std::optional<BYTE> CompleteNow(SRB_ExecSCSICmd& request);
   // Completes a request not yet started with SS_ABORTED; false when this
   // queue does not hold it (a request being completed finishes first).
   bool Abort(const void* request);

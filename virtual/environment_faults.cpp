@@ -69,6 +69,9 @@ EnvironmentFaults ParseEnvironmentFaults(const std::function<const char*(const c
   if (const char* value = lookup("VYN_VIRTUAL_NEVER_COMPLETE")) {
     faults.never_complete = std::string_view(value) == "1";
   }
+  if (const char* value = lookup("VYN_VIRTUAL_IMMEDIATE")) {
+    faults.immediate = std::string_view(value) == "1";
+  }
   return faults;
 }
 

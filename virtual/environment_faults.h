@@ -5,6 +5,8 @@
 //   VYN_VIRTUAL_UNREADABLE=a[-b],...    unreadable LBAs (ranges inclusive)
 //   VYN_VIRTUAL_DELAY_MS=n              complete each request n ms late
 //   VYN_VIRTUAL_NEVER_COMPLETE=1        never complete execute requests
+//   VYN_VIRTUAL_IMMEDIATE=1             complete execute requests before
+//                                       returning, as a synchronous driver
 //
 // They apply to every drive. Malformed values are reported on stderr and
 // ignored. A value type; parsing is pure.
@@ -27,6 +29,7 @@ struct EnvironmentFaults {
   std::vector<Range> unreadable;
   std::uint32_t delay_ms = 0;
   bool never_complete = false;
+  bool immediate = false;
 };
 
 // `lookup` returns a variable's value, or null when it is not set.

@@ -59,6 +59,7 @@ VirtualBus::VirtualBus() {
       ParseEnvironmentFaults([](const char* name) { return std::getenv(name); });
   delay_ms_.store(faults.delay_ms);
   never_complete_.store(faults.never_complete);
+  immediate_.store(faults.immediate);
   for (auto& drive : drives_) {
     if (faults.jitter_bound > 0)
       drive->device.SetJitter(faults.jitter_bound, faults.jitter_seed);
@@ -138,10 +139,14 @@ BYTE VirtualBus::Execute(SRB_ExecSCSICmd& request) {
     return request.SRB_Status = SS_ERR;
   }
   const auto delay = CurrentClock().RealDuration(std::chrono::milliseconds(delay_ms_.load()));
-  drives_[request.SRB_Target]->queue.Submit(&request, delay,
-                                            never_complete_.load()
-                                                ? CompletionQueue::Completion::kNever
-                                                : CompletionQueue::Completion::kNormal);
+  const bool never = never_complete_.load();
+  CompletionQueue& queue = drives_[request.SRB_Target]->queue;
+  if (immediate_.load() && delay.count() == 0 && !never) {
+    if (auto status = queue.CompleteNow(request))
+      return *status;
+  }
+  queue.Submit(&request, delay,
+               never ? CompletionQueue::Completion::kNever : CompletionQueue::Completion::kNormal);
   return SS_PENDING;
 }
 

@@ -49,6 +49,7 @@ class VirtualBus {
 
   void set_completion_delay_ms(std::uint32_t ms) { delay_ms_.store(ms); }
   void set_never_complete(bool never) { never_complete_.store(never); }
+  void set_immediate_completion(bool immediate) { immediate_.store(immediate); }
 
  private:
   struct Drive {
@@ -63,6 +64,7 @@ class VirtualBus {
   std::vector<std::unique_ptr<Drive>> drives_;  // guarded by drives_mutex_
   std::atomic<std::uint32_t> delay_ms_{0};
   std::atomic<bool> never_complete_{false};
+  std::atomic<bool> immediate_{false};
 };
 
 }  // namespace vyn::virtual_drive

@@ -65,6 +65,10 @@ void VynVirtualSetNeverComplete(int never) {
   VirtualBus::Instance().set_never_complete(never != 0);
 }
 
+void VynVirtualSetImmediateCompletion(int immediate) {
+  VirtualBus::Instance().set_immediate_completion(immediate != 0);
+}
+
 int VynVirtualGetLastSpeed(int drive, unsigned* read_kbs, unsigned* write_kbs) {
   vyn::virtual_drive::CdSpeed speed;
   if (OnDrive(drive, [&](MmcDevice& device) { speed = device.last_speed(); }) != VYN_VIRTUAL_OK) {

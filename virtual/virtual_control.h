@@ -40,6 +40,12 @@ VYN_VIRTUAL_EXPORT int VynVirtualClearUnreadable(int drive);
  * requests are never completed (an abort still ends them). */
 VYN_VIRTUAL_EXPORT void VynVirtualSetCompletionDelay(unsigned ms);
 VYN_VIRTUAL_EXPORT void VynVirtualSetNeverComplete(int never);
+/* While `immediate` is set, an execute request that has no delay and no
+ * earlier request of its drive ahead of it is carried out before
+ * SendASPI32Command returns, which then returns its final status (its
+ * event is still signalled), as a synchronous driver does. Off by default:
+ * requests complete later on the library's thread. */
+VYN_VIRTUAL_EXPORT void VynVirtualSetImmediateCompletion(int immediate);
 
 /* Observations. GetLastSpeed gives 1 and the speeds sent by the last SET CD
  * SPEED, 0 when none was sent, or VYN_VIRTUAL_NO_SUCH_DRIVE. */

@@ -1,6 +1,7 @@
 // The system's files behind the FileLayer seam.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -94,7 +95,10 @@ class PosixFileLayer final : public FileLayer {
       }
       return FileError(saved, "cannot lock file");
     }
-    if (::ftruncate(fd, 0) != 0) {
+    // A new file is already empty, and truncating it anyway would make some
+    // file systems (ext4) flush its data synchronously when it is closed.
+    struct stat status {};
+    if ((::fstat(fd, &status) != 0 || status.st_size != 0) && ::ftruncate(fd, 0) != 0) {
       int saved = errno;
       ::close(fd);
       return FileError(saved, "cannot truncate file");

@@ -24,6 +24,7 @@ class AspiLibraryTest : public ::testing::Test {
   void TearDown() override {
     VynVirtualSetCompletionDelay(0);
     VynVirtualSetNeverComplete(0);
+    VynVirtualSetImmediateCompletion(0);
   }
 };
 
@@ -187,25 +188,59 @@ TEST_F(AspiLibraryTest, ControlApiSwitchesMediaAndReportsWhatTheDriveWasAsked) {
   EXPECT_EQ(bad_image.Run(), SS_ERR);
 }
 
+// Catches a synchronous completion without its status, data or event, and
+// one that overtakes a request still queued for the same drive.
+TEST_F(AspiLibraryTest, ImmediateCompletionFinishesBeforeReturningAndKeepsOrder) {
+  VynVirtualSetImmediateCompletion(1);
+  AspiRequest read(0, ReadCdBlock(990, 10), 10 * 2352);
+  ASSERT_EQ(read.Send(), SS_COMP);
+  EXPECT_EQ(read.srb().SRB_Status, SS_COMP);
+  EXPECT_TRUE(read.done());
+  EXPECT_EQ(FirstWrongSyntheticFrame(read.buffer(), 990 * 588), -1);
+
+  AspiRequest refused(0, ReadCdBlock(1490, 11), 11 * 2352);
+  EXPECT_EQ(refused.Send(), SS_ERR);
+  EXPECT_EQ(refused.srb().SenseArea[12], 0x21);
+
+  // A request still queued for a drive keeps later ones of that drive
+  // queued behind it; another drive is not held up.
+  VynVirtualSetCompletionDelay(200);
+  AspiRequest slow(0, kTestUnitReadyBlock, 0, 0);
+  ASSERT_EQ(slow.Send(), SS_PENDING);
+  VynVirtualSetCompletionDelay(0);
+  AspiRequest behind(0, kTestUnitReadyBlock, 0, 0);
+  ASSERT_EQ(behind.Send(), SS_PENDING);
+  AspiRequest other_drive(2, kTestUnitReadyBlock, 0, 0);
+  EXPECT_EQ(other_drive.Send(), SS_COMP);
+  ASSERT_TRUE(behind.WaitDone());
+  EXPECT_TRUE(slow.done());
+  EXPECT_EQ(behind.srb().SRB_Status, SS_COMP);
+}
+
 // Catches lost, mixed-up or racing completions when several threads send
-// requests to the same and to different drives at once.
+// requests to the same and to different drives at once, with completions
+// on the library's thread and on the callers'.
 TEST_F(AspiLibraryTest, ServesConcurrentCallersOnSeveralDrives) {
-  ASSERT_EQ(VynVirtualConfigure("synthetic:a3000;synthetic:a3000"), 0);
-  std::vector<std::thread> threads;
-  std::atomic<int> wrong{0};
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([t, &wrong] {
-      for (int i = 0; i < 40; ++i) {
-        const std::int32_t lba = (t * 40 + i) * 13 % 2900;
-        AspiRequest read(static_cast<BYTE>(t % 2), ReadCdBlock(lba, 26), 26 * 2352);
-        if (read.Run() != SS_COMP || FirstWrongSyntheticFrame(read.buffer(), lba * 588) != -1)
-          ++wrong;
-      }
-    });
+  for (const int immediate : {0, 1}) {
+    SCOPED_TRACE(immediate ? "immediate completion" : "queued completion");
+    VynVirtualSetImmediateCompletion(immediate);
+    ASSERT_EQ(VynVirtualConfigure("synthetic:a3000;synthetic:a3000"), 0);
+    std::vector<std::thread> threads;
+    std::atomic<int> wrong{0};
+    for (int t = 0; t < 4; ++t) {
+      threads.emplace_back([t, &wrong] {
+        for (int i = 0; i < 40; ++i) {
+          const std::int32_t lba = (t * 40 + i) * 13 % 2900;
+          AspiRequest read(static_cast<BYTE>(t % 2), ReadCdBlock(lba, 26), 26 * 2352);
+          if (read.Run() != SS_COMP || FirstWrongSyntheticFrame(read.buffer(), lba * 588) != -1)
+            ++wrong;
+        }
+      });
+    }
+    for (auto& thread : threads)
+      thread.join();
+    EXPECT_EQ(wrong.load(), 0);
   }
-  for (auto& thread : threads)
-    thread.join();
-  EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace
