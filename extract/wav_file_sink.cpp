@@ -64,7 +64,7 @@ Result<void> WavFileSink::WriteHeader() {
 // Without a running writer the worker would block once the pipe is full
 // and finishing would wait forever, so either failure ends the set-up.
 Result<void> WavFileSink::StartWriter(const WavSinkSeams& seams) {
-  auto pipe = seams.create_pipe(kLargePipeBytes);
+  auto pipe = seams.create_pipe(kSinkPipeBytes);
   if (!pipe)
     return PipeFailure();
   auto writer = WavWriterThread::Start(std::move(pipe->read), file_, seams.start_thread);

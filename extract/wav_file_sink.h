@@ -1,9 +1,9 @@
 // One extracted track written as a WAV file. The extraction worker pushes
-// each chunk of PCM into a pipe of about 1 MiB; a WavWriterThread drains it
-// into the file's "data" chunk, so reading the disc and writing the disk
-// overlap. Finishing (or destroying) the sink writes the chunk lengths and
-// closes the file, so the file is well-formed whatever happened: finished,
-// cancelled, failed, or abandoned.
+// each chunk of PCM into an in-process pipe of 1 MiB; a WavWriterThread
+// drains it into the file's "data" chunk, so reading the disc and writing
+// the disk overlap. Finishing (or destroying) the sink writes the chunk
+// lengths and closes the file, so the file is well-formed whatever
+// happened: finished, cancelled, failed, or abandoned.
 //
 // Failures carry the control's texts: "Cannot create wav-file" when the
 // file cannot be created; "Write error" for a failed header, a failed
@@ -25,16 +25,19 @@
 #include "platform/com/result.h"
 #include "platform/riff/output_file.h"
 #include "platform/riff/riff_file.h"
-#include "platform/win/pipe.h"
+#include "platform/win/in_process_pipe.h"
 
 namespace vyn {
 
 // The system services a sink uses; tests replace them to make them fail.
 struct WavSinkSeams {
   FileLayer* files = &SystemFileLayer();
-  Result<Pipe> (*create_pipe)(std::size_t suggested_bytes) = &CreatePipe;
+  Result<InProcessPipe> (*create_pipe)(std::size_t capacity) = &CreateInProcessPipe;
   ThreadStarter start_thread = &Thread::Start;
 };
+
+// The pipe's size: about six seconds of audio.
+inline constexpr std::size_t kSinkPipeBytes = 1 << 20;
 
 // The number the writer-pipe failure text carries.
 inline constexpr int kWavPipeErrorNumber = 1411;
@@ -68,7 +71,7 @@ class WavFileSink {
   RiffFile file_;
   RiffChunk riff_chunk_;
   RiffChunk sub_chunk_;  // "fmt ", then "data"
-  PipeWriteEnd pipe_write_;
+  InProcessPipeWriter pipe_write_;
   std::optional<WavWriterThread> writer_;                   // declared after file_: stops first
   WriterOutcome writer_outcome_ = WriterOutcome::kDrained;  // of a stopped writer
 };

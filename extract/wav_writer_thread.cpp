@@ -1,24 +1,17 @@
 #include "extract/wav_writer_thread.h"
 
-#include <cstring>
-#include <new>
+#include <array>
 
 #include "extract/audio_units.h"
-#include "platform/win/last_error.h"
 
 namespace vyn {
 
-Result<WavWriterThread> WavWriterThread::Start(PipeReadEnd source,
+Result<WavWriterThread> WavWriterThread::Start(InProcessPipeReader source,
                                                RiffFile& file,
                                                ThreadStarter start_thread) {
   auto state = std::make_unique<State>();
   state->source = std::move(source);
   state->file = &file;
-  state->block.reset(new (std::nothrow) BYTE[kWriterBlockBytes]);
-  if (!state->block) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return Error{E_OUTOFMEMORY, "no memory for the writer's block"};
-  }
   State* raw = state.get();
   auto thread = start_thread([raw] { Drain(*raw); });
   if (!thread)
@@ -35,29 +28,31 @@ WriterOutcome WavWriterThread::Join() {
   return state_->outcome.load(std::memory_order_acquire);
 }
 
-// Writes whole stereo frames only and carries a split frame over to the
-// next block, so a failure never leaves half a frame in the data chunk.
+// Writes whole stereo frames only, so a failure never leaves half a frame
+// in the data chunk; only the stream's last bytes may be less.
 void WavWriterThread::Drain(State& state) {
-  const std::span<BYTE> block(state.block.get(), kWriterBlockBytes);
-  std::size_t held = 0;
   WriterOutcome outcome = WriterOutcome::kDrained;
   while (true) {
-    auto got = state.source.Read(block.subspan(held));
-    if (!got) {
-      outcome = WriterOutcome::kReadFailed;
+    const std::span<const BYTE> ready = state.source.Peek();
+    if (ready.empty())
       break;
+    const std::size_t whole = ready.size() - ready.size() % kStereoFrameBytes;
+    if (whole == 0) {
+      // Less than a frame before the end of the pipe's buffer: the frame
+      // goes on at its start, or the stream ends here.
+      std::array<BYTE, kStereoFrameBytes> frame;
+      const std::size_t got = state.source.ReadExactly(frame);
+      if (!state.file->Write(std::span(frame).first(got))) {
+        outcome = WriterOutcome::kWriteFailed;
+        break;
+      }
+      continue;
     }
-    const bool at_end = got.value() == 0;
-    held += got.value();
-    const std::size_t whole = at_end ? held : held - held % kStereoFrameBytes;
-    if (whole > 0 && !state.file->Write(block.first(whole))) {
+    if (!state.file->Write(ready.first(whole))) {
       outcome = WriterOutcome::kWriteFailed;
       break;
     }
-    if (at_end)
-      break;
-    std::memmove(block.data(), block.data() + whole, held - whole);
-    held -= whole;
+    state.source.Consume(whole);
   }
   state.outcome.store(outcome, std::memory_order_release);
   state.source.Close();

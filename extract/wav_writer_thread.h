@@ -1,9 +1,9 @@
 // The thread that drains a WAV sink's pipe into the file's "data" chunk,
-// so reading the disc and writing the file overlap. It reads in blocks as
-// large as the pipe: smaller reads wake the producer for every few pages
-// freed and cost as much as the file writes themselves. It stops when the pipe's write end is
-// closed and the pipe is empty, or at the first failure; either way it closes the read end, so the
-// producer's next write fails instead of blocking forever.
+// so reading the disc and writing the file overlap. It writes the bytes
+// straight from the pipe's buffer, as much as lies together at a time. It
+// stops when the pipe's write end is closed and the pipe is empty, or at
+// the first failure; either way it closes the read end, so the producer's
+// next write fails instead of blocking forever.
 //
 // Owned by the sink on the extraction worker's thread. The file belongs to
 // the writer thread from Start until Join returns; the outcome is atomic.
@@ -15,18 +15,15 @@
 
 #include "platform/com/result.h"
 #include "platform/riff/riff_file.h"
-#include "platform/win/pipe.h"
+#include "platform/win/in_process_pipe.h"
 #include "platform/win/thread.h"
 
 namespace vyn {
-
-inline constexpr std::size_t kWriterBlockBytes = kLargePipeBytes;
 
 enum class WriterOutcome {
   kRunning,
   kDrained,      // every byte that entered the pipe is in the file
   kWriteFailed,  // the file refused a block
-  kReadFailed,   // the pipe failed; bytes may be missing
 };
 
 using ThreadStarter = Result<Thread> (*)(std::function<void()> body);
@@ -34,7 +31,7 @@ using ThreadStarter = Result<Thread> (*)(std::function<void()> body);
 class WavWriterThread {
  public:
   // Starts draining `source` into `file`, which must stay put until Join.
-  static Result<WavWriterThread> Start(PipeReadEnd source,
+  static Result<WavWriterThread> Start(InProcessPipeReader source,
                                        RiffFile& file,
                                        ThreadStarter start_thread = &Thread::Start);
 
@@ -47,9 +44,8 @@ class WavWriterThread {
 
  private:
   struct State {
-    PipeReadEnd source;
+    InProcessPipeReader source;
     RiffFile* file = nullptr;
-    std::unique_ptr<BYTE[]> block;  // kWriterBlockBytes
     std::atomic<WriterOutcome> outcome{WriterOutcome::kRunning};
   };
   explicit WavWriterThread(std::unique_ptr<State> state) : state_(std::move(state)) {}

@@ -32,22 +32,30 @@ class WavFileSinkTest : public ::testing::Test {
 };
 
 // Catches a wrong header field, lengths left at zero, or bytes changed on
-// their way through the pipe.
+// their way through the pipe: the worker's chunks, and odd pieces that
+// split frames, each stream more than the pipe holds.
 TEST_F(WavFileSinkTest, FinishedFileHoldsTheHeaderAndEveryByte) {
-  FinishWithin(kDeadline, [&] {
-    const std::vector<BYTE> pcm = SyntheticPcm(0, 200'000);
-    auto sink = WavFileSink::Open(WideOf(PathOf("a.wav")));
-    ASSERT_TRUE(sink.ok()) << sink.error().message;
-    for (std::size_t at = 0; at < pcm.size(); at += kChunkBytes) {
-      const std::size_t length = std::min<std::size_t>(kChunkBytes, pcm.size() - at);
-      ASSERT_TRUE((*sink)->Write(std::span(pcm).subspan(at, length)).ok());
-    }
-    ASSERT_TRUE((*sink)->Finish().ok());
-    EXPECT_EQ(WavData(FileBytes(PathOf("a.wav"))), pcm);
-    EXPECT_TRUE((*sink)->Finish().ok()) << "a second finish has nothing to do";
-    EXPECT_EQ((*sink)->Write(std::span(pcm).first(4)).error().message,
-              MessageText(Message::kWriteError));
-  });
+  const struct {
+    const char* name;
+    std::size_t piece;
+  } kCases[] = {{"chunks", kChunkBytes}, {"odd pieces", 4099}};
+  for (const auto& test : kCases) {
+    SCOPED_TRACE(test.name);
+    FinishWithin(kDeadline, [&] {
+      const std::vector<BYTE> pcm = SyntheticPcm(0, 400'000);
+      auto sink = WavFileSink::Open(WideOf(PathOf("a.wav")));
+      ASSERT_TRUE(sink.ok()) << sink.error().message;
+      for (std::size_t at = 0; at < pcm.size(); at += test.piece) {
+        const std::size_t length = std::min(test.piece, pcm.size() - at);
+        ASSERT_TRUE((*sink)->Write(std::span(pcm).subspan(at, length)).ok());
+      }
+      ASSERT_TRUE((*sink)->Finish().ok());
+      EXPECT_EQ(WavData(FileBytes(PathOf("a.wav"))), pcm);
+      EXPECT_TRUE((*sink)->Finish().ok()) << "a second finish has nothing to do";
+      EXPECT_EQ((*sink)->Write(std::span(pcm).first(4)).error().message,
+                MessageText(Message::kWriteError));
+    });
+  }
 }
 
 // Catches a sink that leaves the lengths unwritten when it is destroyed
@@ -149,8 +157,8 @@ TEST_F(WavFileSinkTest, AHeaderThatDoesNotFitIsAWriteError) {
   });
 }
 
-Result<Pipe> NoPipe(std::size_t) {
-  SetLastError(ERROR_TOO_MANY_OPEN_FILES);
+Result<InProcessPipe> NoPipe(std::size_t) {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
   return Error{E_FAIL, "no pipe"};
 }
 
@@ -168,7 +176,7 @@ TEST_F(WavFileSinkTest, NoPipeOrWriterFailsTheSetUp) {
     WavSinkSeams seams;
     const char* system_text;
   } kCases[] = {
-      {"pipe", {.create_pipe = &NoPipe}, "Too many files are open"},
+      {"pipe", {.create_pipe = &NoPipe}, "There is not enough memory to carry out this command"},
       {"thread",
        {.start_thread = &NoThread},
        "There is not enough memory to carry out this command"},
