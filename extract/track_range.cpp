@@ -16,7 +16,10 @@ int PositionOfTrack(const DiscToc& toc, int number) {
 }
 
 // One past the last sector of the run of audio tracks, each starting where
-// the one before ends, that begins with track `number`.
+// the one before ends, that begins with track `number`. Audio followed by
+// a data track ends at the session gap before it, even where the track's
+// extent does not (a lone audio track before a data session): the gap has
+// no sectors to read.
 std::int32_t EndOfAudioFrom(const DiscToc& toc, int number) {
   int position = PositionOfTrack(toc, number);
   while (position >= 0) {
@@ -24,9 +27,11 @@ std::int32_t EndOfAudioFrom(const DiscToc& toc, int number) {
     if (last < 0)
       return kNoReadLimit;
     const int next = position + 1;
-    const bool continues =
-        next < toc.entry_count && IsAudioEntry(toc, next) && toc.start_lba[next] == last + 1;
-    if (!continues)
+    if (next >= toc.entry_count)
+      return last + 1;
+    if (toc.track_number[next] != kLeadOutTrack && !IsAudioEntry(toc, next))
+      return std::min(last + 1, toc.start_lba[next] - kSessionGapFrames);
+    if (!IsAudioEntry(toc, next) || toc.start_lba[next] != last + 1)
       return last + 1;
     position = next;
   }

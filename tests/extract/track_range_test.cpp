@@ -20,6 +20,17 @@ DiscToc AudioThenDataSession() {
   return toc;
 }
 
+// One audio track, then a data session: the track's extent reaches the
+// data track, the gap included.
+DiscToc LoneAudioThenDataSession() {
+  DiscToc toc;
+  toc.entry_count = 3;
+  toc.adr_control = {0x10, 0x14, 0x14};
+  toc.track_number = {1, 2, kLeadOutTrack};
+  toc.start_lba = {0, 1500 + 11400, 1500 + 11400 + 300};
+  return toc;
+}
+
 // A data track first, then audio (mixed mode).
 DiscToc DataThenAudio() {
   DiscToc toc;
@@ -48,6 +59,7 @@ TEST(TrackRangeTest, DeliversTheWholeTrackAndReadsOnlyTheSessionsAudio) {
       {"audio before the last of a session", AudioThenDataSession(), 0, {0, 700, 1151}},
       {"last audio before a data session", AudioThenDataSession(), 1, {700, 1151, 1151}},
       {"audio after a data track", DataThenAudio(), 1, {3000, 5000, 5000}},
+      {"lone audio before a data session", LoneAudioThenDataSession(), 0, {0, 12900, 1500}},
   };
   for (const auto& test : kCases) {
     SCOPED_TRACE(test.name);
