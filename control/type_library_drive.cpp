@@ -34,7 +34,7 @@ constexpr char16_t kAutoRefreshHelp[] =
 using D = IDrive;
 constexpr Member kDriveMembers[] = {
     Bind<D, &D::get_Name>({u"Name", 1, MemberKind::kPropertyGet, kNameOut,
-                           u"Name of the drive: vendor, product and revision."}),
+                           u"Name of the drive: vendor and product as the drive reports them."}),
     Bind<D, &D::get_Tracks>({u"Tracks", 2, MemberKind::kPropertyGet, kTracksOut,
                              u"Collection of the tracks of the disc in the drive."}),
     Bind<D, &D::Refresh>({u"Refresh",
