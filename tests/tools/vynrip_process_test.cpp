@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "tests/cddb/test_cddb_server.h"
 #include "tests/platform/win/registry_test_env.h"
 #include "tests/tools/child_process.h"
 #include "tests/tools/wav_reader.h"
@@ -189,6 +190,50 @@ TEST_F(VynRipTest, UnregisteredControlIsReported) {
   ToolRun run = Rip({"drives"});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(Contains(run.err, "not registered")) << run.err;
+}
+
+// The CDDB paths as a user meets them: the lookup lists every record with
+// the first active, a template names the files from that record (with the
+// characters a file name cannot hold replaced) while the audio stays
+// exact, and a server that refuses is an error that names the lookup,
+// with no file made.
+TEST_F(VynRipTest, CddbLookupAndTemplateNamesComeFromTheServer) {
+  TestCddbServer server(
+      FixtureResponder("211 Found inexact matches, list follows (until terminating `.')\n"
+                       "rock 7a0b4c0d Some Artist / Some Album\n"
+                       "jazz 7a0b4c0d Other Artist / Other Album\n"
+                       ".\n"));
+  extra_environment_ = {{"VYN_CDDB_SERVER", server.address()}, {"http_proxy", ""}};
+
+  ToolRun lookup = Rip({"cddb"});
+  ASSERT_EQ(lookup.status, 0) << lookup.out << lookup.err;
+  EXPECT_TRUE(Contains(lookup.out, "Records: 2\n")) << lookup.out;
+  EXPECT_TRUE(Contains(lookup.out, "1: Some Artist / Some Album  (active)\n")) << lookup.out;
+  EXPECT_TRUE(Contains(lookup.out, "2: Other Artist / Other Album\n")) << lookup.out;
+  EXPECT_TRUE(Contains(lookup.out, "TTITLE1=Second: Song?\n")) << lookup.out;
+
+  ToolRun named = Rip({"rip", "-o", output_, "--overwrite", "--template", "%1 - %6 %2"});
+  ASSERT_EQ(named.status, 0) << named.out << named.err;
+  std::string why;
+  auto one = ReadCdWav(output_ + "/Some Artist - 01 First Song.wav", &why);
+  ASSERT_TRUE(one) << why << "\n" << named.out;
+  EXPECT_TRUE(*one == TrackBytes(0, 150));
+  auto two = ReadCdWav(output_ + "/Some Artist - 02 Second_ Song_.wav", &why);
+  ASSERT_TRUE(two) << why << "\n" << named.out;
+  EXPECT_TRUE(*two == TrackBytes(150, 75));
+
+  TestCddbServer refusing(
+      [](const std::string&) { return ServerReply{"HTTP/1.0 404 Not Found\r\n\r\n"}; });
+  extra_environment_["VYN_CDDB_SERVER"] = refusing.address();
+  const std::string elsewhere = directory_ + "/unnamed";
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"cddb"},
+        std::vector<std::string>{"rip", "-o", elsewhere, "--template", "%2"}}) {
+    ToolRun failed = Rip(arguments);
+    EXPECT_EQ(failed.status, 1) << failed.out << failed.err;
+    EXPECT_TRUE(Contains(failed.err, "vynrip: CDDB lookup failed: ")) << failed.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(elsewhere));
 }
 
 // An existing file must never be replaced without consent: with no
