@@ -6,9 +6,11 @@
 #include <mutex>
 
 #include "cddb/cddb_settings.h"
+#include "cddb/http_request.h"
 #include "cddb/proxy_setting.h"
 #include "control/messages.h"
 #include "platform/net/socket_startup.h"
+#include "platform/net/tcp_listener.h"
 #include "platform/text/code_page.h"
 #include "platform/win/clock.h"
 #include "platform/win/message_box.h"
@@ -289,6 +291,29 @@ TEST_F(CddbExchangeTest, FailuresBeforeTheRequest) {
     EXPECT_EQ(result.error().message, MessageText(Message::kCddbServerNotFound));
   }
   EXPECT_TRUE(server.requests().empty());
+}
+
+// Catches a request that could not be sent passed on as if it had been
+// (the reply would then be read from a dead connection) or reported under
+// another text: no connection at all, and a peer that reset it.
+TEST_F(CddbExchangeTest, ARequestThatCannotBeSentIsErrorSix) {
+  TcpSocket none;
+  auto unsent = SendAll(none, "GET / HTTP/1.0\n\n");
+  ASSERT_FALSE(unsent.ok());
+  EXPECT_EQ(unsent.error().message, MessageText(Message::kCddbCannotSend));
+  EXPECT_EQ(unsent.code(), DISP_E_EXCEPTION);
+
+  auto listener = TcpListener::ListenOnLoopback();
+  ASSERT_TRUE(listener.ok());
+  auto client = TcpSocket::Connect(kLoopbackAddress, listener->port());
+  ASSERT_TRUE(client.ok());
+  // The peer goes without reading: what is sent after its close is
+  // answered with a reset, and a later send fails.
+  listener->Accept(1s).reset();
+  const std::string request(8 << 20, 'x');
+  auto reset = SendAll(*client, request);
+  ASSERT_FALSE(reset.ok());
+  EXPECT_EQ(reset.error().message, MessageText(Message::kCddbCannotSend));
 }
 
 }  // namespace
