@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -13,10 +15,20 @@ extern char** environ;
 namespace vyn::testing {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv,
-                           const std::map<std::string, std::string>& environment) {
-  int out[2];
+                           const std::map<std::string, std::string>& environment,
+                           ChildInput input) {
+  int out[2] = {-1, -1};
   int err[2];
-  if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+  std::string terminal_name;
+  if (input == ChildInput::kTerminal) {
+    terminal_fd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal_fd_ < 0 || ::grantpt(terminal_fd_) != 0 || ::unlockpt(terminal_fd_) != 0)
+      return;
+    terminal_name = ::ptsname(terminal_fd_);
+  } else if (::pipe2(out, O_CLOEXEC) != 0) {
+    return;
+  }
+  if (::pipe2(err, O_CLOEXEC) != 0)
     return;
   // Everything the child needs is made before the fork.
   std::map<std::string, std::string> merged;
@@ -43,16 +55,31 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
 
   pid_ = ::fork();
   if (pid_ == 0) {
-    int null_fd = ::open("/dev/null", O_RDONLY);
-    ::dup2(null_fd, STDIN_FILENO);
-    ::dup2(out[1], STDOUT_FILENO);
+    if (input == ChildInput::kTerminal) {
+      // A session of its own, with the terminal as its controlling one.
+      ::setsid();
+      int terminal = ::open(terminal_name.c_str(), O_RDWR);
+      winsize size{};
+      size.ws_row = 24;
+      size.ws_col = 80;
+      ::ioctl(terminal, TIOCSWINSZ, &size);
+      ::dup2(terminal, STDIN_FILENO);
+      ::dup2(terminal, STDOUT_FILENO);
+    } else {
+      int null_fd = ::open("/dev/null", O_RDONLY);
+      ::dup2(null_fd, STDIN_FILENO);
+      ::dup2(out[1], STDOUT_FILENO);
+    }
     ::dup2(err[1], STDERR_FILENO);
     ::execve(arg_pointers[0], arg_pointers.data(), env_pointers.data());
     ::_exit(127);
   }
-  ::close(out[1]);
+  if (out[1] >= 0)
+    ::close(out[1]);
   ::close(err[1]);
-  out_fd_ = out[0];
+  // The master side reads what the child writes to its terminal; reading
+  // fails once no process holds the terminal open, which ends the output.
+  out_fd_ = input == ChildInput::kTerminal ? ::dup(terminal_fd_) : out[0];
   err_fd_ = err[0];
 }
 
@@ -65,6 +92,8 @@ ChildProcess::~ChildProcess() {
     ::close(out_fd_);
   if (err_fd_ >= 0)
     ::close(err_fd_);
+  if (terminal_fd_ >= 0)
+    ::close(terminal_fd_);
 }
 
 bool ChildProcess::Pump(int ms) {
@@ -90,14 +119,30 @@ bool ChildProcess::Pump(int ms) {
   return true;
 }
 
-bool ChildProcess::WaitForOutput(const std::function<bool(const std::string&)>& seen,
-                                 std::chrono::milliseconds timeout) {
+bool ChildProcess::WaitFor(const std::string& stream,
+                           const std::function<bool(const std::string&)>& seen,
+                           std::chrono::milliseconds timeout) {
   auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!seen(out_)) {
+  while (!seen(stream)) {
     if (std::chrono::steady_clock::now() >= deadline || !Pump(20))
-      return seen(out_);
+      return seen(stream);
   }
   return true;
+}
+
+bool ChildProcess::WaitForOutput(const std::function<bool(const std::string&)>& seen,
+                                 std::chrono::milliseconds timeout) {
+  return WaitFor(out_, seen, timeout);
+}
+
+bool ChildProcess::WaitForError(const std::function<bool(const std::string&)>& seen,
+                                std::chrono::milliseconds timeout) {
+  return WaitFor(err_, seen, timeout);
+}
+
+void ChildProcess::Type(const std::string& text) {
+  if (terminal_fd_ >= 0)
+    (void)!::write(terminal_fd_, text.data(), text.size());
 }
 
 void ChildProcess::Signal(int signal) {

@@ -269,6 +269,43 @@ TEST_F(VynRipTest, ExistingFilesFollowTheOverwritePolicy) {
   EXPECT_TRUE(*one == TrackBytes(0, 150));
 }
 
+// The interactive side, on a terminal: progress as two bars redrawn in
+// place, and an existing file asked about, kept on "n" and replaced on
+// "y".
+TEST_F(VynRipTest, OnATerminalBarsAreDrawnAndAnExistingFileIsAskedAbout) {
+  {
+    ChildProcess child({VYN_RIP, "rip", "-o", output_, "--overwrite"}, Environment(),
+                       ChildInput::kTerminal);
+    ASSERT_EQ(child.Wait(seconds(60)), 0) << child.out() << child.err();
+    EXPECT_TRUE(Contains(child.out(), "\r\033[K")) << "bars redrawn in place";
+    EXPECT_TRUE(Contains(child.out(), "2 of 2 done")) << child.out();
+    EXPECT_FALSE(Contains(child.out(), "track 1: 0%")) << "no plain progress lines";
+  }
+  const std::string first = output_ + "/Track 01.wav";
+  for (const std::string answer : {"n", "y"}) {
+    SCOPED_TRACE(answer);
+    std::ofstream(first, std::ios::binary) << "keep me";
+    ChildProcess child({VYN_RIP, "rip", "-t", "1", "-o", output_}, Environment(),
+                       ChildInput::kTerminal);
+    ASSERT_TRUE(child.WaitForError(
+        [](const std::string& err) { return Contains(err, "overwrite it? [y/N] "); }, seconds(60)))
+        << child.err();
+    child.Type(answer + "\n");
+    const int status = child.Wait(seconds(60));
+    std::string why;
+    auto ripped = ReadCdWav(first, &why);
+    if (answer == "y") {
+      EXPECT_EQ(status, 0) << child.out() << child.err();
+      ASSERT_TRUE(ripped) << why;
+      EXPECT_TRUE(*ripped == TrackBytes(0, 150));
+    } else {
+      EXPECT_EQ(status, 1) << child.out() << child.err();
+      EXPECT_TRUE(ReadWholeFile(first) ==
+                  std::vector<std::uint8_t>({'k', 'e', 'e', 'p', ' ', 'm', 'e'}));
+    }
+  }
+}
+
 // Ctrl-C must cancel through the control, not kill the process: the batch
 // stops, the status says cancelled, and the file being written is a valid
 // WAV holding exactly the audio read so far.
