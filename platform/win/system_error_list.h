@@ -86,6 +86,7 @@
   X(ERROR_WINDOW_OF_OTHER_THREAD, 1408, "The window belongs to another thread.")                   \
   X(ERROR_CLASS_ALREADY_EXISTS, 1410, "The window class already exists.")                          \
   X(ERROR_CLASS_DOES_NOT_EXIST, 1411, "The window class does not exist.")                          \
+  X(ERROR_CLASS_HAS_WINDOWS, 1412, "Class still has open windows.")                                \
   X(ERROR_INVALID_THREAD_ID, 1444, "The thread identifier is not valid.")                          \
   X(ERROR_NO_SYSTEM_RESOURCES, 1450, "There are not enough system resources to finish the request.") \
   X(ERROR_TIMEOUT, 1460, "The operation returned because the time-out period expired.")            \

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win/last_error.h"
+#include "platform/win/window_object.h"
 
 namespace vyn {
 namespace {
@@ -96,7 +97,12 @@ ATOM RegisterClassW(const WNDCLASSW* window_class) {
 }
 
 BOOL UnregisterClassW(const WCHAR* class_name, HINSTANCE) {
-  if (!vyn::Classes().Remove(class_name)) {
+  std::optional<vyn::WindowClass> found = vyn::Classes().Find(class_name);
+  if (found && vyn::AnyWindowOfClass(found->name)) {
+    SetLastError(ERROR_CLASS_HAS_WINDOWS);
+    return FALSE;
+  }
+  if (!found || !vyn::Classes().Remove(class_name)) {
     SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
     return FALSE;
   }

@@ -37,8 +37,8 @@ inline const WCHAR* MAKEINTATOM(ATOM atom) {
 // The class's atom; 0 with ERROR_CLASS_ALREADY_EXISTS when the name is
 // taken, ERROR_INVALID_PARAMETER without a name or procedure.
 ATOM RegisterClassW(const WNDCLASSW* window_class);
-// FALSE with ERROR_CLASS_DOES_NOT_EXIST for an unknown class. Windows
-// already made from the class keep working.
+// FALSE with ERROR_CLASS_DOES_NOT_EXIST for an unknown class, and with
+// ERROR_CLASS_HAS_WINDOWS while a window made from it exists.
 BOOL UnregisterClassW(const WCHAR* class_name, HINSTANCE instance);
 
 // Cursors are only tokens here: windows are never shown.

@@ -1,5 +1,6 @@
 #include "platform/win/window_object.h"
 
+#include <algorithm>
 #include <shared_mutex>
 #include <unordered_map>
 
@@ -28,6 +29,11 @@ class WindowTable {
     auto found = windows_.find(Key(hwnd));
     return found == windows_.end() ? nullptr : found->second;
   }
+  bool AnyOfClass(std::u16string_view class_name) {
+    std::shared_lock lock(mutex_);
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [&](const auto& entry) { return entry.second->class_name() == class_name; });
+  }
   std::shared_ptr<WindowObject> Remove(HWND hwnd) {
     std::unique_lock lock(mutex_);
     auto found = windows_.find(Key(hwnd));
@@ -52,6 +58,10 @@ WindowTable& Table() {
 }
 
 }  // namespace
+
+bool AnyWindowOfClass(std::u16string_view class_name) {
+  return Table().AnyOfClass(class_name);
+}
 
 std::shared_ptr<WindowObject> WindowObject::Create(Params params) {
   auto owner = MessageQueue::ForCurrentThread();

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 
 #include "platform/win/window_types.h"
 
@@ -71,5 +72,9 @@ class WindowObject {
   mutable std::mutex title_mutex_;
   std::u16string title_;  // guarded by title_mutex_
 };
+
+// Whether a window made from the class registered as `class_name` is
+// still in the window table.
+bool AnyWindowOfClass(std::u16string_view class_name);
 
 }  // namespace vyn

@@ -110,10 +110,30 @@ TEST_F(WindowTest, FailedCreationLeavesNoWindow) {
   EXPECT_FALSE(IsWindow(g_refused));
   ASSERT_TRUE(UnregisterClassW(u"VynTestRefusingWindow", nullptr));
   SetLastError(0);
+  EXPECT_FALSE(UnregisterClassW(u"VynTestRefusingWindow", nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_CLASS_DOES_NOT_EXIST);
+  SetLastError(0);
   EXPECT_EQ(CreateWindowExW(0, MAKEINTATOM(atom), nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                             nullptr, nullptr),
             nullptr);
   EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+}
+
+// Catches a class taken away from under a live window of it: it is kept
+// until its last window is destroyed.
+TEST_F(WindowTest, AClassWithWindowsIsNotUnregistered) {
+  WNDCLASSW window_class{};
+  window_class.lpfnWndProc = &DefWindowProcW;
+  window_class.lpszClassName = u"VynTestBusyClass";
+  ASSERT_NE(RegisterClassW(&window_class), 0);
+  HWND window = CreateWindowExW(0, u"VynTestBusyClass", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  SetLastError(0);
+  EXPECT_FALSE(UnregisterClassW(u"vyntestbusyclass", nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_CLASS_HAS_WINDOWS);
+  ASSERT_TRUE(DestroyWindow(window));
+  EXPECT_TRUE(UnregisterClassW(u"VynTestBusyClass", nullptr));
 }
 
 }  // namespace
