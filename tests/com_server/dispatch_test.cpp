@@ -3,11 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "control/class_ids.h"
-#include "control/dispatch_impl.h"
+#include "control/dual_object.h"
 #include "control/error_reporting.h"
 #include "control/interfaces.h"
 #include "control/server_registration.h"
-#include "platform/com/com_object.h"
 #include "platform/com/error_info.h"
 #include "tests/com_server/late_binding.h"
 #include "tests/platform/com/dispatch_stub.h"
@@ -20,7 +19,7 @@ class FakeEncoder final : public DispatchStub<FakeEncoder, IVynAudioEncoder> {};
 class NotAnEncoder final : public DispatchStub<NotAnEncoder, IDispatch> {};
 
 // Home thread: the test's.
-class FakeRipper final : public ComObject<FakeRipper, IVynCDRipper> {
+class FakeRipper final : public DualObject<FakeRipper, IVynCDRipper> {
  public:
   HRESULT get_Drives(IDrivesCollection**) override { return E_FAIL; }
   HRESULT CancelExtraction() override {
@@ -55,24 +54,6 @@ class FakeRipper final : public ComObject<FakeRipper, IVynCDRipper> {
     return S_OK;
   }
   HRESULT put_OverwritePrompt(VARIANT_BOOL) override { return S_OK; }
-
-  HRESULT GetTypeInfoCount(UINT* count) override { return DispatchTypeInfoCount(count); }
-  HRESULT GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
-    return DispatchTypeInfo<IVynCDRipper>(index, info);
-  }
-  HRESULT GetIDsOfNames(REFIID iid, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames<IVynCDRipper>(iid, names, count, ids);
-  }
-  HRESULT Invoke(DISPID id,
-                 REFIID iid,
-                 LCID,
-                 WORD flags,
-                 DISPPARAMS* params,
-                 VARIANT* result,
-                 EXCEPINFO* exception,
-                 UINT* arg_error) override {
-    return DispatchInvoke<IVynCDRipper>(this, id, iid, flags, params, result, exception, arg_error);
-  }
 
   VARIANT_BOOL jitter_ = 0;
   LONG drive_asked_ = 0;
